@@ -1,0 +1,86 @@
+// Resolution of Windows-form paths for the POSIX platform calls.
+#include "resolve.h"
+
+#include <dirent.h>
+#include <errno.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "winpath.h"
+
+namespace {
+
+bool equalNoCase(const char* a, const char* b, size_t n) {
+  for (size_t i = 0; i < n; ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// Replaces, in place, each component of the absolute path `path` that does
+// not exist by a same-length name of its directory that differs only in
+// letter case. Stops at the first component that has no such name.
+void fixLetterCase(char* path) {
+  size_t end = 1;
+  while (path[end]) {
+    size_t start = end;
+    while (path[end] && path[end] != '/') ++end;
+    size_t n = end - start;
+    if (n == 0) break;
+    char saved = path[end];
+    path[end] = '\0';
+    struct stat st;
+    bool exists = lstat(path, &st) == 0;
+    if (!exists) {
+      // Look in the parent directory for the name under another case.
+      char& slash = path[start - 1];
+      bool found = false;
+      slash = '\0';
+      DIR* dir = opendir(start == 1 ? "/" : path);
+      slash = '/';
+      if (dir) {
+        while (struct dirent* e = readdir(dir)) {
+          if (strlen(e->d_name) == n && equalNoCase(e->d_name, path + start, n)) {
+            memcpy(path + start, e->d_name, n);
+            found = true;
+            break;
+          }
+        }
+        closedir(dir);
+      }
+      if (!found) {
+        path[end] = saved;
+        return;
+      }
+    }
+    path[end] = saved;
+    if (saved == '/') ++end;
+  }
+}
+
+}  // namespace
+
+bool resolveWindowsPath(const char* windowsPath, char* out) {
+  out[0] = '\0';
+  if (!windowsPath) {
+    errno = EINVAL;
+    return false;
+  }
+  if (strlen(windowsPath) > kMaxAnsiPathLength) {
+    errno = ENAMETOOLONG;
+    return false;
+  }
+  char cwd[kPosixPathSize];
+  if (!getcwd(cwd, sizeof cwd)) cwd[0] = '\0';
+  if (!windowsToPosixPath(windowsPath, cwd, out, kPosixPathSize)) {
+    errno = ENOENT;
+    return false;
+  }
+  struct stat st;
+  if (lstat(out, &st) != 0 && errno == ENOENT) fixLetterCase(out);
+  return true;
+}

@@ -1,0 +1,20 @@
+// Turns a Windows-form path handed to a platform call into the POSIX path to
+// use, as Wine does: the ANSI length limit, drive Z:, the current directory
+// for relative paths, and letters compared without regard to case.
+#pragma once
+
+#include <stddef.h>
+
+// The longest Windows-form path the ANSI file calls accept.
+constexpr size_t kMaxAnsiPathLength = 259;
+
+// Size of the buffers that hold a resolved POSIX path.
+constexpr size_t kPosixPathSize = 4096;
+
+// Writes the POSIX path for `windowsPath` into `out` (kPosixPathSize bytes).
+// When a component does not exist under its own spelling but exists under
+// another letter case, the existing spelling is used, so lookups are
+// case-insensitive as on Windows. Returns false (errno set) when the path is
+// too long for the ANSI calls or has no POSIX form. Allocates nothing, unless
+// a letter-case lookup has to read a directory.
+bool resolveWindowsPath(const char* windowsPath, char* out);
