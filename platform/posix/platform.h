@@ -9,3 +9,4 @@
 #include "win_crt.h"
 #include "win_files.h"
 #include "win_memory.h"
+#include "win_registry.h"
