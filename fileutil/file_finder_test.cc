@@ -168,6 +168,8 @@ TEST_F(FinderTree, DirectoryPathsAsTheCallerWroteThem) {
   const std::string drive = base.substr(0, 3);                  // "Z:\" or "C:\"
   std::string lower = bare;
   for (char& c : lower) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  std::string slashes = bare;
+  for (char& c : slashes) c = c == '\\' ? '/' : c;
 
   struct Row {
     std::string name;
@@ -175,32 +177,33 @@ TEST_F(FinderTree, DirectoryPathsAsTheCallerWroteThem) {
     const char* directory;
     std::vector<std::string> paths;
   };
+  const std::vector<std::string> all = under(base, {"Sub1\\Deep\\c.rmp", "Sub1\\b.rmp", "Sub2\\d.rmp", "a.rmp"});
+  const std::string fromRoot = base.substr(3) + "Sub1";
   const Row rows[] = {
-      {"null", bare, nullptr, under(base, {"Sub1\\Deep\\c.rmp", "Sub1\\b.rmp", "Sub2\\d.rmp", "a.rmp"})},
-      {"dot", bare, ".", under(base, {"Sub1\\Deep\\c.rmp", "Sub1\\b.rmp", "Sub2\\d.rmp", "a.rmp"})},
-      {"absolute with backslash", drive, base.c_str(), under(base, {"Sub1\\Deep\\c.rmp", "Sub1\\b.rmp", "Sub2\\d.rmp", "a.rmp"})},
-      {"absolute without", drive, bare.c_str(), under(base, {"Sub1\\Deep\\c.rmp", "Sub1\\b.rmp", "Sub2\\d.rmp", "a.rmp"})},
+      {"null", bare, nullptr, all},
+      {"dot", bare, ".", all},
+      {"absolute with backslash", drive, base.c_str(), all},
+      {"absolute without", drive, bare.c_str(), all},
       // Letter case stays as written, below too: the current directory is
       // spelt as it was entered.
-      {"absolute lower case", drive, lower.c_str(), under(lower + "\\", {"Sub1\\Deep\\c.rmp", "Sub1\\b.rmp", "Sub2\\d.rmp", "a.rmp"})},
+      {"absolute lower case", drive, lower.c_str(),
+       under(lower + "\\", {"Sub1\\Deep\\c.rmp", "Sub1\\b.rmp", "Sub2\\d.rmp", "a.rmp"})},
+      // Separators too; _getcwd gives backslashes below.
+      {"absolute with slashes", drive, slashes.c_str(),
+       {base + "Sub1\\Deep\\c.rmp", base + "Sub1\\b.rmp", base + "Sub2\\d.rmp", slashes + "\\a.rmp"}},
       {"relative", bare, "Sub1", under(base, {"Sub1\\Deep\\c.rmp", "Sub1\\b.rmp"})},
       {"relative upper case", bare, "SUB1", under(base, {"SUB1\\Deep\\c.rmp", "SUB1\\b.rmp"})},
       // From a drive root the join doubles the backslash, but only for the
       // outermost level: the levels below get the path from _getcwd.
-      {"relative from a drive root", drive, nullptr, {}},
+      {"relative from a drive root", drive, fromRoot.c_str(),
+       {base + "Sub1\\Deep\\c.rmp", drive + "\\" + fromRoot + "\\b.rmp"}},
   };
-  const std::string fromRoot = base.substr(3) + "Sub1";
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     ASSERT_EQ(_chdir(row.cwd.c_str()), 0);
     FileFinder finder;
-    if (row.name == "relative from a drive root") {
-      scan(finder, "*.rmp", true, fromRoot);
-      EXPECT_EQ(paths(finder), (std::vector<std::string>{base + "Sub1\\Deep\\c.rmp", drive + "\\" + fromRoot + "\\b.rmp"}));
-    } else {
-      scan(finder, "*.rmp", true, row.directory, false);
-      EXPECT_EQ(paths(finder), row.paths);
-    }
+    scan(finder, "*.rmp", true, row.directory, false);
+    EXPECT_EQ(paths(finder), row.paths);
   }
 }
 
