@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "current_directory.h"
 #include "fault.h"
 #include "resolve.h"
 #include "win_crt.h"
@@ -18,9 +19,7 @@ char* _getcwd(char* buffer, int size) {
     errno = EINVAL;
     return nullptr;
   }
-  char posix[kPosixPathSize];
-  if (!getcwd(posix, sizeof posix)) return nullptr;
-  if (!posixToWindowsPath(posix, buffer, static_cast<size_t>(size))) {
+  if (!currentWindowsDirectory(buffer, static_cast<size_t>(size))) {
     errno = ERANGE;
     return nullptr;
   }
@@ -32,9 +31,19 @@ int _chdir(const char* path) {
     errno = EACCES;
     return -1;
   }
+  // Windows keeps the path as it was given, links and all, so that "..\"
+  // leads back past a link: that path is remembered, the one with the
+  // names' letter case on disk is entered.
+  char given[kPosixPathSize];
   char posix[kPosixPathSize];
-  if (!resolveWindowsPath(path, posix)) return -1;
-  return chdir(posix) == 0 ? 0 : -1;
+  if (!normaliseWindowsPath(path, given) || !resolveWindowsPath(path, posix)) return -1;
+  bool hasDrive = ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) && path[1] == ':';
+  char drive = hasDrive ? path[0] : currentDriveLetter();
+  if (chdir(posix) != 0) return -1;
+  size_t n = strlen(given);
+  if (n > 1 && given[n - 1] == '/') given[n - 1] = '\0';
+  rememberCurrentDirectory(given, drive);
+  return 0;
 }
 
 int _rmdir(const char* path) {

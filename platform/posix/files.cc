@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "fault.h"
+#include "file_mode.h"
 #include "resolve.h"
 #include "win_files.h"
 
@@ -20,7 +21,7 @@ int removeFile(const char* path) {
       errno = EACCES;
       return -1;
     }
-  } else if (S_ISDIR(st.st_mode) || !(st.st_mode & S_IWUSR)) {
+  } else if (S_ISDIR(st.st_mode) || isReadOnlyMode(st.st_mode)) {
     // A directory, or a file with the read-only attribute.
     errno = EACCES;
     return -1;

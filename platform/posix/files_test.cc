@@ -73,15 +73,16 @@ TEST(PosixFiles, CurrentDirectoryInWindowsForm) {
   ScopedTempDir dir;
   ASSERT_TRUE(makeDirectory(dir / "Sub"));
   ASSERT_EQ(_chdir(dir.path().c_str()), 0);
+  // As on Windows, the current directory is spelt as it was given.
   ASSERT_EQ(_chdir("sub"), 0);
   char buffer[255];
   ASSERT_NE(_getcwd(buffer, sizeof buffer), nullptr);
-  EXPECT_EQ(std::string(buffer), dir / "Sub");
+  EXPECT_EQ(std::string(buffer), dir / "sub");
   EXPECT_EQ(_chdir("missing"), -1);
   ASSERT_NE(_getcwd(buffer, sizeof buffer), nullptr);
-  EXPECT_EQ(std::string(buffer), dir / "Sub");
+  EXPECT_EQ(std::string(buffer), dir / "sub");
   // The buffer must hold the path and its NUL.
-  size_t length = (dir / "Sub").size();
+  size_t length = (dir / "sub").size();
   EXPECT_EQ(_getcwd(buffer, static_cast<int>(length)), nullptr);
   EXPECT_NE(_getcwd(buffer, static_cast<int>(length + 1)), nullptr);
   ASSERT_EQ(_chdir("Z:\\"), 0);
@@ -93,4 +94,54 @@ TEST(PosixFiles, StruprUpperCasesAsciiLettersOnly) {
   char text[] = "z:\\abc\xe9_xyz";
   EXPECT_EQ(_strupr(text), text);
   EXPECT_STREQ(text, "Z:\\ABC\xe9_XYZ");
+}
+
+TEST(PosixFiles, ReadOnlyMeansNobodyMayWrite) {
+  ScopedTempDir dir;
+  ASSERT_TRUE(writeFile(dir / "group.txt", "x"));
+  ASSERT_TRUE(writeFile(dir / "none.txt", "x"));
+  std::string base = dir.path().substr(2);
+  for (char& c : base) c = c == '\\' ? '/' : c;
+  ASSERT_EQ(chmod((base + "group.txt").c_str(), 0464), 0);
+  ASSERT_EQ(chmod((base + "none.txt").c_str(), 0444), 0);
+  // Wine deletes a file that its group may write, whatever the owner may.
+  EXPECT_EQ(removeFile((dir / "group.txt").c_str()), 0);
+  EXPECT_EQ(removeFile((dir / "none.txt").c_str()), -1);
+}
+
+TEST(PosixFiles, CurrentDirectoryKeepsTheDriveLetterAsGiven) {
+  ScopedTempDir dir;
+  std::string lower = "z" + dir.path().substr(1);
+  ASSERT_EQ(_chdir(lower.c_str()), 0);
+  char buffer[255];
+  ASSERT_NE(_getcwd(buffer, sizeof buffer), nullptr);
+  EXPECT_EQ(std::string(buffer) + "\\", lower);
+  ASSERT_EQ(_chdir(".."), 0);
+  ASSERT_NE(_getcwd(buffer, sizeof buffer), nullptr);
+  EXPECT_EQ(buffer[0], 'z');
+}
+
+TEST(PosixFiles, CurrentDirectoryFollowsAPlainChdir) {
+  ScopedTempDir dir;
+  ASSERT_TRUE(makeDirectory(dir / "a"));
+  ASSERT_TRUE(makeDirectory(dir / "b"));
+  ASSERT_EQ(_chdir((dir / "A").c_str()), 0);
+  // Moving by other means than _chdir: the kernel's path counts again.
+  std::string posix = dir.path().substr(2) + "b";
+  for (char& c : posix) c = c == '\\' ? '/' : c;
+  ASSERT_EQ(chdir(posix.c_str()), 0);
+  char buffer[255];
+  ASSERT_NE(_getcwd(buffer, sizeof buffer), nullptr);
+  EXPECT_EQ(std::string(buffer), dir / "b");
+}
+
+// Windows' ANSI calls take at most MAX_PATH-1 characters; Wine takes one
+// more (260) in _chdir, remove, _rmdir and FindFirstFileA.
+TEST(PosixFiles, ChdirRefusesArgumentsOver259Characters) {
+  ScopedTempDir dir;
+  std::string name(259 - dir.path().size(), 'n');
+  ASSERT_TRUE(makeDirectory(dir / name));
+  ASSERT_TRUE(makeDirectory(dir / (name + "m")));
+  EXPECT_EQ(_chdir((dir / (name + "m")).c_str()), -1);
+  EXPECT_EQ(_chdir((dir / name).c_str()), 0);
 }

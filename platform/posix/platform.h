@@ -8,5 +8,6 @@
 #include "win_types.h"
 #include "win_crt.h"
 #include "win_files.h"
+#include "win_find.h"
 #include "win_memory.h"
 #include "win_registry.h"

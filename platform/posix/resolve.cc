@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "current_directory.h"
 #include "winpath.h"
 
 namespace {
@@ -64,7 +65,7 @@ void fixLetterCase(char* path) {
 
 }  // namespace
 
-bool resolveWindowsPath(const char* windowsPath, char* out) {
+bool normaliseWindowsPath(const char* windowsPath, char* out) {
   out[0] = '\0';
   if (!windowsPath) {
     errno = EINVAL;
@@ -75,11 +76,16 @@ bool resolveWindowsPath(const char* windowsPath, char* out) {
     return false;
   }
   char cwd[kPosixPathSize];
-  if (!getcwd(cwd, sizeof cwd)) cwd[0] = '\0';
+  if (!currentPosixDirectory(cwd, sizeof cwd)) cwd[0] = '\0';
   if (!windowsToPosixPath(windowsPath, cwd, out, kPosixPathSize)) {
     errno = ENOENT;
     return false;
   }
+  return true;
+}
+
+bool resolveWindowsPath(const char* windowsPath, char* out) {
+  if (!normaliseWindowsPath(windowsPath, out)) return false;
   struct stat st;
   if (lstat(out, &st) != 0 && errno == ENOENT) fixLetterCase(out);
   return true;

@@ -1,6 +1,7 @@
 // Turns a Windows-form path handed to a platform call into the POSIX path to
 // use, as Wine does: the ANSI length limit, drive Z:, the current directory
-// for relative paths, and letters compared without regard to case.
+// (under the name it was entered by) for relative paths, and letters
+// compared without regard to case.
 #pragma once
 
 #include <stddef.h>
@@ -10,6 +11,12 @@ constexpr size_t kMaxAnsiPathLength = 259;
 
 // Size of the buffers that hold a resolved POSIX path.
 constexpr size_t kPosixPathSize = 4096;
+
+// Writes the POSIX path for `windowsPath` into `out` (kPosixPathSize bytes),
+// lexically normalised as Windows does it and with letters as they were
+// given. Returns false (errno set) when the path is too long for the ANSI
+// calls or has no POSIX form. Looks at nothing on disk.
+bool normaliseWindowsPath(const char* windowsPath, char* out);
 
 // Writes the POSIX path for `windowsPath` into `out` (kPosixPathSize bytes).
 // When a component does not exist under its own spelling but exists under

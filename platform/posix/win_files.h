@@ -10,7 +10,7 @@
 #include "win_types.h"
 
 // Deletes one file with the semantics of the C runtime's remove() on Windows:
-// never a directory, never a read-only file (no owner write permission).
+// never a directory, never a read-only file (nobody has write permission).
 // Returns 0 on success, -1 otherwise.
 int removeFile(const char* path);
 

@@ -1,6 +1,8 @@
 // File helpers for tests, taking Windows-form paths in both builds: a scoped
 // temporary directory that puts the current directory back, and small calls
-// to lay out and inspect a tree.
+// to lay out and inspect a tree. An absolute path is taken as it stands, as
+// Windows takes the "\\?\" form: no length limit, and a name may end in a
+// dot or a space.
 #pragma once
 
 #include <string>
@@ -37,7 +39,8 @@ bool writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
 bool pathExists(const std::string& path);
 bool isDirectory(const std::string& path);
-// Sets or clears the read-only attribute (owner write permission on POSIX).
+// Sets or clears the read-only attribute (on POSIX: clears every write
+// permission, or gives the owner write permission back).
 bool setReadOnly(const std::string& path, bool readOnly);
 // Makes `link` a symbolic link to the directory `target`. Returns false when
 // the platform cannot make one here.

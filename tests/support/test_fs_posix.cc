@@ -17,6 +17,18 @@
 namespace {
 
 std::string toPosix(const std::string& windowsPath) {
+  // An absolute path is taken as it stands, as the "\\?\" form takes it on
+  // Windows: only the separators change, so a test can make names that the
+  // ANSI calls would change (a trailing dot or space).
+  if (windowsPath.size() >= 3 && (windowsPath[0] == 'Z' || windowsPath[0] == 'z') &&
+      windowsPath[1] == ':' && (windowsPath[2] == '\\' || windowsPath[2] == '/')) {
+    std::string out = "/";
+    for (size_t i = 3; i < windowsPath.size(); ++i) {
+      char c = windowsPath[i] == '\\' ? '/' : windowsPath[i];
+      if (c != '/' || out.back() != '/') out.push_back(c);
+    }
+    return out;
+  }
   char cwd[8192];
   if (!getcwd(cwd, sizeof cwd)) return std::string();
   static char out[8192];

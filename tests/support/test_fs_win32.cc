@@ -116,7 +116,35 @@ bool setReadOnly(const std::string& path, bool readOnly) {
 }
 
 bool makeDirectoryLink(const std::string& target, const std::string& link) {
-  return CreateSymbolicLinkW(longForm(link).c_str(), longForm(target).c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) != 0;
+  if (CreateSymbolicLinkW(longForm(link).c_str(), longForm(target).c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) &&
+      isDirectory(link)) {
+    return true;
+  }
+  // Wine 8 reports success and makes nothing: there the host's ln makes it.
+  using UnixName = char* (*)(const wchar_t*);
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  FARPROC proc = kernel ? GetProcAddress(kernel, "wine_get_unix_file_name") : nullptr;
+  if (!proc) return false;
+  UnixName unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(proc));
+  std::wstring wideTarget(target.begin(), target.end()), wideLink(link.begin(), link.end());
+  char* from = unixName(wideTarget.c_str());
+  char* to = unixName(wideLink.c_str());
+  std::string command;
+  if (from && to) command = std::string("ln -s \"") + from + "\" \"" + to + "\"";
+  HeapFree(GetProcessHeap(), 0, from);
+  HeapFree(GetProcessHeap(), 0, to);
+  if (command.empty()) return false;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA("Z:\\bin\\ln", &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    return false;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  // Wine does not wait for a host process: look for the link instead.
+  for (int i = 0; i < 500 && !isDirectory(link); ++i) Sleep(10);
+  return isDirectory(link);
 }
 
 void removeTree(const std::string& path) { removeLongTree(longForm(path)); }
