@@ -228,6 +228,9 @@ class WinePrefix:
         """Runs `wine64 args...` in the prefix; stdout and stderr come back as
         text. Raises WineHostError on a timeout, or on a non-zero exit when
         `check`."""
+        # A call that had to start the server would leave one that exits
+        # soon after, to be started again by the next call.
+        self.start_server()
         return _call([WINE] + list(args), timeout, self.env(), check)
 
     # --- registry ---------------------------------------------------------

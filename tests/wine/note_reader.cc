@@ -225,6 +225,11 @@ void reportBox(HWND box, int number) {
 // Writes the box's rectangle to `path` and waits until the file is gone or
 // `deadline` (a GetTickCount value) has passed; false on a write failure.
 bool holdBox(HWND box, const char* path, DWORD deadline) {
+  // Under Wine's X11 driver a box of a program started from a windowless
+  // process is the foreground window but keeps the caption of an inactive
+  // one; a picture should show it the way the user sees it, active.
+  SetForegroundWindow(box);
+  SendMessageW(box, WM_NCACTIVATE, TRUE, 0);
   RECT rect;
   GetWindowRect(box, &rect);
   FILE* file = fopen(path, "wb");
