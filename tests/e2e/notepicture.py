@@ -99,12 +99,11 @@ def take_picture(prefix: WinePrefix, program: str, png_path: str, args: Sequence
 
 
 def _switch(prefix: WinePrefix, settings: str, display: Optional[str]) -> None:
-    """Imports the driver `settings` and restarts the prefix's server so that
-    they take effect, with `display` for its programs."""
+    """Imports the driver `settings` and restarts the prefix so that they
+    take effect, with `display` for its programs."""
     prefix.apply_reg(settings)
-    prefix.stop_server()
     prefix.display = display
-    prefix.start_server()
+    prefix.restart()
 
 
 def _run_and_shoot(prefix: WinePrefix, program: str, args: Sequence[str], timeout: float,

@@ -213,6 +213,17 @@ class WinePrefix:
         _call([WINESERVER, "-k"], CALL_TIMEOUT, env, check=False)
         _call([WINESERVER, "-w"], CALL_TIMEOUT, env, check=False)
 
+    def restart(self) -> None:
+        """Restarts the server, so that settings read at start-up (the
+        graphics driver) take effect, and starts the prefix's services and
+        desktop at once, from here: whatever Wine program first runs in a
+        cold prefix starts them, and they keep its descriptors for as long
+        as the server lives, so a later caller that reads a Wine program's
+        output through a pipe (ctest, for one) would wait forever."""
+        self.stop_server()
+        self.start_server()
+        self.wine(["wineboot"], PREFIX_TIMEOUT)
+
     def env(self) -> dict:
         """The environment for a Wine call in this prefix."""
         env = dict(os.environ)
