@@ -124,8 +124,8 @@ class WinePrefix:
     """A throwaway Wine prefix with the null graphics driver (boxes exist and
     block without a display) and no crash debugger, and its running server.
 
-    Make one with create() (a fresh prefix, about 8 s), clone() (a copy of a
-    template made with make_template(), about 1.5 s) or attach() (a prefix
+    Make one with create() (a fresh prefix, 6 to 8 s), clone() (a copy of a
+    template made with make_template(), 1 to 2 s) or attach() (a prefix
     someone else made and will destroy, such as the ctest fixture's)."""
 
     def __init__(self, path: str, note_reader: Optional[str] = None, owned: bool = True,
@@ -172,7 +172,7 @@ class WinePrefix:
         if os.path.exists(prefix.path):
             raise WineHostError("clone: %s exists" % prefix.path)
         _call(["cp", "-a", template, prefix.path], PREFIX_TIMEOUT)
-        prefix.start_server()
+        prefix.start()
         return prefix
 
     @classmethod
@@ -181,7 +181,7 @@ class WinePrefix:
         prefix = cls(path, owned=False, **kwargs)
         if not os.path.isfile(os.path.join(prefix.path, "system.reg")):
             raise WineHostError("attach: %s is not a Wine prefix" % prefix.path)
-        prefix.start_server()
+        prefix.start()
         return prefix
 
     def destroy(self) -> None:
@@ -198,13 +198,24 @@ class WinePrefix:
     def __exit__(self, *exc) -> None:
         self.destroy()
 
-    def start_server(self) -> None:
-        """Starts the prefix's persistent server, if it is not running."""
+    def start_server(self) -> bool:
+        """Starts the prefix's persistent server unless it is running; returns
+        whether it started one."""
         # The server forks into the background; it exits at once with 2
         # when a server of the prefix is running already.
         done = _call([WINESERVER, "-p"], CALL_TIMEOUT, self.env(), check=False)
         if done.returncode not in (0, 2):
             raise WineHostError("wineserver -p: exit %d\n%s" % (done.returncode, done.stderr))
+        return done.returncode == 0
+
+    def start(self) -> None:
+        """Starts the server, and with a new server the prefix's services and
+        desktop, from here: whatever Wine program first runs in a cold prefix
+        starts them, and they keep its descriptors for as long as the server
+        lives, so a later caller that reads a Wine program's output through a
+        pipe (ctest, for one) would wait forever."""
+        if self.start_server():
+            self.wine(["wineboot"], PREFIX_TIMEOUT)
 
     def stop_server(self) -> None:
         """Stops the server and every Wine process of the prefix; the server
@@ -214,15 +225,10 @@ class WinePrefix:
         _call([WINESERVER, "-w"], CALL_TIMEOUT, env, check=False)
 
     def restart(self) -> None:
-        """Restarts the server, so that settings read at start-up (the
-        graphics driver) take effect, and starts the prefix's services and
-        desktop at once, from here: whatever Wine program first runs in a
-        cold prefix starts them, and they keep its descriptors for as long
-        as the server lives, so a later caller that reads a Wine program's
-        output through a pipe (ctest, for one) would wait forever."""
+        """Restarts the prefix (see start()), so that settings read at
+        start-up, such as the graphics driver, take effect."""
         self.stop_server()
-        self.start_server()
-        self.wine(["wineboot"], PREFIX_TIMEOUT)
+        self.start()
 
     def env(self) -> dict:
         """The environment for a Wine call in this prefix."""
