@@ -11,3 +11,4 @@
 #include "win_find.h"
 #include "win_memory.h"
 #include "win_registry.h"
+#include "win_ui.h"

@@ -1,0 +1,208 @@
+#!/usr/bin/env python3
+r"""Runs the end-to-end scenarios against the real uninstaller: the native
+build (registry from HKLM_REG_FILE, the note on standard output) or the
+Windows build under Wine (registry imported into the prefix, the note read
+from the real message box by note_reader.exe). The same fixture serves both.
+
+  run_e2e.py --native build/native/PellmoorUninst
+  run_e2e.py --wine build/windows/PellmoorUninst.exe --note-reader build/windows/note_reader.exe
+"""
+import argparse
+import os
+import subprocess
+import sys
+import tempfile
+import traceback
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import fixture  # noqa: E402
+import scenarios  # noqa: E402
+
+
+class Outcome:
+    def __init__(self, exit_code, notes):
+        self.exit_code = exit_code
+        self.notes = notes  # list of (caption, text)
+
+
+class NativeRunner:
+    name = 'native'
+
+    def __init__(self, program):
+        self.program = os.path.abspath(program)
+
+    def run(self, reg_path, cwd):
+        env = dict(os.environ, HKLM_REG_FILE=reg_path)
+        proc = subprocess.run([self.program], cwd=cwd, env=env, stdin=subprocess.DEVNULL,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=120)
+        if proc.stderr:
+            raise AssertionError('unexpected standard error: %r' % proc.stderr[:500])
+        lines = proc.stdout.decode('latin-1').split('\n')
+        if lines and lines[-1] == '':
+            lines.pop()
+        if len(lines) % 2:
+            raise AssertionError('output is not caption/text pairs: %r' % lines)
+        notes = [(lines[i], lines[i + 1]) for i in range(0, len(lines), 2)]
+        # The process's exit status is the low byte of WinMain's result.
+        code = proc.returncode - 256 if proc.returncode > 127 else proc.returncode
+        return Outcome(code, notes)
+
+
+class WineRunner:
+    name = 'wine'
+
+    def __init__(self, program, note_reader, prefix):
+        import winehost
+        self.program = os.path.abspath(program)
+        self.prefix = winehost.WinePrefix.attach(prefix, note_reader=os.path.abspath(note_reader))
+        # short_path.exe is built beside note_reader.exe.
+        self.short_path_tool = os.path.join(os.path.dirname(os.path.abspath(note_reader)), 'short_path.exe')
+
+    def short_path(self, windows_path):
+        """The short (8.3) form Wine gives an existing path."""
+        done = self.prefix.wine([self.short_path_tool, windows_path])
+        short = done.stdout.strip()
+        if not short:
+            raise AssertionError('no short form for %s' % windows_path)
+        return short
+
+    def run(self, reg_path, cwd):
+        self.prefix.import_reg(reg_path)
+        result = self.prefix.run(self.program, cwd=cwd, timeout=60)
+        if result.timed_out:
+            raise AssertionError('timed out:\n' + result.output)
+        for note in result.notes:
+            # One OK button and no icon (MB_OK).
+            if note.buttons != ['OK'] or note.icon:
+                raise AssertionError('the note has buttons %s and icon %s' % (note.buttons, note.icon))
+        return Outcome(result.exit_code, [(n.caption, n.text) for n in result.notes])
+
+
+def fill_long_names(scenario, root_windows):
+    """Resolves the 'long127'/'long128' registry placeholders: the directory
+    name 'LONG' in the tree is stretched so that root\\LONG has that length."""
+    values = scenario.registry
+    if not values:
+        return values, {}
+    out = dict(values)
+    rename = {}
+    for name, value in values.items():
+        if value in ('long127', 'long128'):
+            length = int(value[4:])
+            stretched = 'L' * (length - len(root_windows) - 1)
+            out[name] = root_windows + '\\' + stretched
+            rename['LONG'] = stretched
+    return out, rename
+
+
+def renamed(paths, rename):
+    out = type(paths)() if not isinstance(paths, dict) else {}
+    for path in paths:
+        first, sep, rest = path.partition('/')
+        new = rename.get(first, first) + sep + rest
+        if isinstance(paths, dict):
+            out[new] = paths[path]
+        else:
+            out.add(new) if isinstance(out, set) else out.append(new)
+    return out
+
+
+def run_scenario(runner, scenario, base, index):
+    root = os.path.join(base, '%02d' % index)
+    root_windows = fixture.windows_path(root)
+    values, rename = fill_long_names(scenario, root_windows)
+    files = renamed(scenario.files, rename)
+    gone = renamed(scenario.gone, rename)
+    fixture.build_tree(root, files, scenario.dirs, scenario.links, renamed(list(scenario.readonly), rename))
+    for name, value in list((values or {}).items()):
+        # 'short:PATH' registers the short (8.3) form of an existing path.
+        if isinstance(value, str) and value.startswith('short:'):
+            values[name] = runner.short_path(value[len('short:'):].replace('{root}', root_windows))
+    reg_path = os.path.join(base, '%02d.reg' % index)
+    with open(reg_path, 'w', newline='') as f:
+        f.write(fixture.registry_file(values, root_windows, scenario.keys))
+    before = fixture.snapshot(root)
+    missing = gone - before
+    if missing:
+        raise AssertionError('scenario lists paths it never made: %s' % sorted(missing))
+
+    outcome = runner.run(reg_path, base)
+    problems = []
+    if outcome.exit_code != scenario.exit:
+        problems.append('exit code %d, expected %d' % (outcome.exit_code, scenario.exit))
+    if scenario.note is None:
+        expected_notes = []
+    elif scenario.note == 'path':
+        note_path = scenario.note_path.replace('{root}', root_windows)
+        if note_path.startswith('long'):
+            note_path = values['Install Dir'] + '\\'
+        expected_notes = [('Note:', scenarios.NOTE_WITH_PATH % note_path)]
+    else:
+        expected_notes = [('Note:', scenarios.NOTE_WITHOUT_PATH)]
+    if outcome.notes != expected_notes:
+        problems.append('notes %r, expected %r' % (outcome.notes, expected_notes))
+    after = fixture.snapshot(root)
+    expected_after = before - gone
+    if after != expected_after:
+        extra = sorted(after - expected_after)
+        lost = sorted(expected_after - after)
+        if extra:
+            problems.append('left behind, expected gone: %s' % extra)
+        if lost:
+            problems.append('deleted, expected kept: %s' % lost)
+    return problems
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument('--native', metavar='PROGRAM', help='the native PellmoorUninst')
+    parser.add_argument('--wine', metavar='PROGRAM', help='PellmoorUninst.exe, run under Wine')
+    parser.add_argument('--note-reader', metavar='EXE', help='note_reader.exe (with --wine)')
+    parser.add_argument('--prefix', help='Wine prefix to use (default: $WINEPREFIX)')
+    parser.add_argument('--only', help='run only scenarios whose name holds this text')
+    parser.add_argument('--keep', action='store_true', help='keep the scenario trees')
+    args = parser.parse_args()
+    if bool(args.native) == bool(args.wine):
+        parser.error('give exactly one of --native and --wine')
+    if args.native:
+        runner = NativeRunner(args.native)
+    else:
+        prefix = args.prefix or os.environ.get('WINEPREFIX')
+        if not args.note_reader or not prefix:
+            parser.error('--wine needs --note-reader and a prefix (--prefix or WINEPREFIX)')
+        runner = WineRunner(args.wine, args.note_reader, prefix)
+
+    base = tempfile.mkdtemp(prefix='pellmoor-e2e-', dir='/tmp')
+    failures = 0
+    count = 0
+    try:
+        for index, scenario in enumerate(scenarios.SCENARIOS):
+            if args.only and args.only not in scenario.name:
+                continue
+            if runner.name not in scenario.platforms:
+                print('SKIP %s (%s only)' % (scenario.name, ', '.join(scenario.platforms)))
+                continue
+            count += 1
+            try:
+                problems = run_scenario(runner, scenario, base, index)
+            except Exception:  # a broken scenario is a failure, not a crash of the run
+                problems = [traceback.format_exc()]
+            if problems:
+                failures += 1
+                print('FAIL %s' % scenario.name)
+                for problem in problems:
+                    print('     ' + problem)
+            else:
+                print('ok   %s' % scenario.name)
+    finally:
+        if not args.keep:
+            fixture.remove_tree(base)
+        else:
+            print('trees kept under %s' % base)
+    print('%d of %d scenarios passed (%s)' % (count - failures, count, runner.name))
+    return 1 if failures or count == 0 else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
