@@ -111,7 +111,10 @@ void FileFinder::scan(const char* pattern, bool recurse, const char* directory, 
         HANDLE find = FindFirstFileA("*.*", &data);
         if (find != INVALID_HANDLE_VALUE) {
           do {
-            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !isDotName(data.cFileName)) {
+            // A directory link (a reparse point) is never entered: it may lead
+            // anywhere, even back up the tree.
+            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && !isDotName(data.cFileName)) {
               scan(pattern, recurse, data.cFileName, false);
             }
           } while (!state->stopped && FindNextFileA(find, &data));

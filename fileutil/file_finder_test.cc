@@ -363,50 +363,27 @@ TEST(FileFinder, LevelsBelowACurrentDirectoryOver254CharactersListNothing) {
   EXPECT_EQ(cwdNow(), oneDir);
 }
 
-TEST(FileFinder, DirectoryLinksAreEnteredUnderTheirOwnPath) {
+TEST(FileFinder, DirectoryLinksAreNeverEntered) {
   ScopedTempDir dir;
   ASSERT_TRUE(writeFile(dir / "target\\t.rmp", "x"));
   ASSERT_TRUE(writeFile(dir / "target\\in\\i.rmp", "x"));
   if (!makeDirectoryLink(dir / "target", dir / "link")) GTEST_SKIP() << "no directory links here";
   FileFinder finder;
   scan(finder, "*.rmp", true, dir.path());
-  EXPECT_EQ(paths(finder), under(dir.path(), {"link\\in\\i.rmp", "link\\t.rmp", "target\\in\\i.rmp", "target\\t.rmp"}));
+  EXPECT_EQ(paths(finder), under(dir.path(), {"target\\in\\i.rmp", "target\\t.rmp"}));
 }
 
-// A link back to an ancestor makes the tree endless; the walk ends where the
-// current directory grows past 254 characters, or sooner where the host
-// follows no more links in one path (Wine's drive C: is itself a link).
-TEST(FileFinder, ALinkToAnAncestorDoesNotWalkForever) {
+// A link back to an ancestor would make the tree endless; it is not entered.
+TEST(FileFinder, ALinkToAnAncestorIsNotFollowed) {
   ScopedTempDir dir;
   ASSERT_TRUE(writeFile(dir / "a.rmp", "x"));
   ASSERT_TRUE(writeFile(dir / "sub\\b.rmp", "x"));
   if (!makeDirectoryLink(dir.path().substr(0, dir.path().size() - 1), dir / "sub\\loop")) {
     GTEST_SKIP() << "no directory links here";
   }
+  std::string before = cwdNow();
   FileFinder finder;
   scan(finder, "*.rmp", true, dir.path());
-  const std::vector<std::string> found = paths(finder);
-  ASSERT_GT(found.size(), 4u);
-  EXPECT_EQ(found.back(), dir / "a.rmp");
-  // Every path is the root, some rounds of "sub\loop\", and a listed file;
-  // each round adds its files once, deepest first.
-  std::vector<size_t> rounds;
-  for (const std::string& path : found) {
-    SCOPED_TRACE(path);
-    ASSERT_EQ(path.compare(0, dir.path().size(), dir.path()), 0);
-    std::string rest = path.substr(dir.path().size());
-    size_t n = 0;
-    while (rest.compare(0, 9, "sub\\loop\\") == 0) {
-      rest = rest.substr(9);
-      ++n;
-    }
-    EXPECT_TRUE(rest == "a.rmp" || rest == "sub\\b.rmp");
-    rounds.push_back(2 * n + (rest == "a.rmp" ? 0 : 1));
-    // No level began in a current directory longer than 254 characters:
-    // that of sub's level is the path before "sub", that of loop's level
-    // the path before "\loop\".
-    const size_t entered = path.size() - rest.size() - 1 - (rest == "a.rmp" && n > 0 ? 5 : 0);
-    EXPECT_LE(entered, 254u);
-  }
-  for (size_t i = 0; i < rounds.size(); ++i) EXPECT_EQ(rounds[i], rounds.size() - 1 - i);
+  EXPECT_EQ(paths(finder), under(dir.path(), {"sub\\b.rmp", "a.rmp"}));
+  EXPECT_EQ(cwdNow(), before);
 }

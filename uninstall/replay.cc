@@ -4,13 +4,16 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "containment.h"
 #include "file_finder.h"
 #include "heap.h"
 #include "line_reader.h"
+#include "link_guard.h"
 #include "manifest_line.h"
 #include "owned_list.h"
 #include "owned_string.h"
 #include "platform.h"
+#include "wildcard.h"
 
 namespace {
 
@@ -25,6 +28,18 @@ struct ReplayBuffers {
   char line[kLineSize];
   char manifestDirectory[kPathSize];
   char joinedPath[kPathSize];
+  // The installation directory and the joined path, normalised, for the
+  // containment and link checks.
+  char normalRoot[kPathSize];
+  char normalTarget[kPathSize];
+};
+
+// What one replay works with: the hooks, the buffers, and the guard that
+// remembers, per manifest, the directories found not to be links.
+struct Replay {
+  ReplayHooks hooks;
+  ReplayBuffers buffers;
+  LinkGuard guard;
 };
 
 bool realOpenManifest(void*, LineReader& reader, const char* path) { return reader.open(path, 1); }
@@ -44,13 +59,32 @@ void notify(const ReplayHooks& hooks, ReplayNotice notice, const char* path, con
   if (hooks.notice) hooks.notice(hooks.context, notice, path, detail);
 }
 
-// Joins the manifest's directory and `entry` into the joined path. Returns
-// false, touching nothing on disk, when the two do not fit in the buffer: a
-// cut path would name another file.
-bool joinEntry(ReplayBuffers& buffers, const char* entry, const ReplayHooks& hooks) {
-  int length = snprintf(buffers.joinedPath, kPathSize, "%s%s", buffers.manifestDirectory, entry);
+// Joins the manifest's directory and `entry` into the joined path and decides
+// whether it may be applied. Returns false, touching nothing on disk, when
+// the two do not fit in the buffer (a cut path would name another file),
+// when the entry is not a plain relative path, when the joined path leaves
+// the installation directory, and when it reaches through or to a link.
+bool joinEntry(Replay& replay, const char* entry, bool isDirectory) {
+  ReplayBuffers& b = replay.buffers;
+  const ReplayHooks& hooks = replay.hooks;
+  int length = snprintf(b.joinedPath, kPathSize, "%s%s", b.manifestDirectory, entry);
   if (length < 0 || length >= kPathSize) {
-    notify(hooks, ReplayNotice::PathTooLong, buffers.manifestDirectory, entry);
+    notify(hooks, ReplayNotice::PathTooLong, b.manifestDirectory, entry);
+    return false;
+  }
+  if (!isPlainRelativeEntry(entry)) {
+    notify(hooks, ReplayNotice::NotPlainEntry, b.manifestDirectory, entry);
+    return false;
+  }
+  // A directory entry may name the installation directory itself; a file
+  // entry never can.
+  if (!normaliseWindowsPath(b.joinedPath, b.normalTarget, kPathSize) ||
+      !isInsideNormalisedRoot(b.normalRoot, b.normalTarget, isDirectory)) {
+    notify(hooks, ReplayNotice::OutsideInstallation, b.joinedPath, nullptr);
+    return false;
+  }
+  if (!replay.guard.allows(b.normalRoot, b.normalTarget)) {
+    notify(hooks, ReplayNotice::ThroughLink, b.joinedPath, nullptr);
     return false;
   }
   return true;
@@ -66,7 +100,15 @@ void rememberDirectory(DirectoryList& directories, const char* entry, const char
   notify(hooks, ReplayNotice::OutOfMemory, manifestPath, entry);
 }
 
-void replayOneManifest(const char* manifestPath, ReplayBuffers& buffers, const ReplayHooks& hooks) {
+// Whether the manifest file itself is a link, which is never deleted.
+bool isLink(const char* path) {
+  DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+void replayOneManifest(const char* manifestPath, Replay& replay) {
+  const ReplayHooks& hooks = replay.hooks;
+  ReplayBuffers& b = replay.buffers;
   LineReader reader;
   if (!hooks.openManifest(hooks.context, reader, manifestPath)) {
     notify(hooks, ReplayNotice::ManifestUnreadable, manifestPath, nullptr);
@@ -75,8 +117,9 @@ void replayOneManifest(const char* manifestPath, ReplayBuffers& buffers, const R
   notify(hooks, ReplayNotice::ManifestOpened, manifestPath, reader.diskPath.c_str());
 
   DirectoryList directories;
-  while (reader.readLine(buffers.line, kLineSize)) {
-    const char* entry = cutManifestLine(buffers.line);
+  replay.guard.clear();
+  while (reader.readLine(b.line, kLineSize)) {
+    const char* entry = cutManifestLine(b.line);
     switch (classifyEntry(entry)) {
       case EntryKind::Empty:
         break;
@@ -84,19 +127,22 @@ void replayOneManifest(const char* manifestPath, ReplayBuffers& buffers, const R
         rememberDirectory(directories, entry, manifestPath, hooks);
         break;
       case EntryKind::File:
-        if (joinEntry(buffers, entry, hooks)) hooks.deleteFile(hooks.context, buffers.joinedPath);
+        if (joinEntry(replay, entry, false)) hooks.deleteFile(hooks.context, b.joinedPath);
         break;
     }
   }
   reader.close();
 
-  // The manifest goes under the path the finder reported, not its disk name.
-  hooks.deleteFile(hooks.context, manifestPath);
+  // The manifest goes under the path the finder reported, not its disk name;
+  // a manifest that is a link is left alone.
+  if (isLink(manifestPath)) {
+    notify(hooks, ReplayNotice::ThroughLink, manifestPath, nullptr);
+  } else {
+    hooks.deleteFile(hooks.context, manifestPath);
+  }
 
   for (DirectoryList::Node* node = directories.tail; node; node = node->prev) {
-    if (joinEntry(buffers, node->payload->c_str(), hooks)) {
-      hooks.removeDirectory(hooks.context, buffers.joinedPath);
-    }
+    if (joinEntry(replay, node->payload->c_str(), true)) hooks.removeDirectory(hooks.context, b.joinedPath);
   }
   directories.clear();
 }
@@ -108,27 +154,39 @@ void replayManifests(const char* directory, const char* pattern) {
 }
 
 void replayManifests(const char* directory, const char* pattern, const ReplayHooks& hooks) {
-  const ReplayHooks effective = completed(hooks);
-  ReplayBuffers buffers;
+  if (!pattern) pattern = "*.*";
+  if (!directory) directory = ".";
+  // The replay's state is large for a stack; it lives on the heap.
+  Replay* replay = heapNew<Replay>();
+  if (!replay) return;
+  replay->hooks = completed(hooks);
+  ReplayBuffers& b = replay->buffers;
+  // An installation directory that cannot be normalised admits no entry.
+  if (!normaliseWindowsPath(directory, b.normalRoot, kPathSize)) b.normalRoot[0] = '\0';
+
   FileFinder finder;
-  finder.scan(pattern ? pattern : "*.*", true, directory, false);
+  finder.scan(pattern, true, directory, false);
   finder.moveFirst();
-  while (finder.currentFindData()) {
+  while (const WIN32_FIND_DATAA* found = finder.currentFindData()) {
     const char* path = finder.currentPath();
-    // The finder lists no path that does not fit its 512-byte buffer, so it
-    // always fits here; a null path (never expected) is passed over.
-    if (path && strlen(path) < sizeof buffers.manifestDirectory) {
-      strcpy(buffers.manifestDirectory, path);
-      // A full path always holds a backslash; without one the entries would
-      // land in whatever directory is current, so such a path is passed over.
-      char* lastBackslash = strrchr(buffers.manifestDirectory, '\\');
+    // The search also matches short (8.3) names: "*.rmp" finds "notes.rmpx".
+    // Only a file whose own name matches is a manifest.
+    if (path && !wildcardMatch(pattern, found->cFileName)) {
+      notify(replay->hooks, ReplayNotice::NotAManifest, path, nullptr);
+    } else if (path && strlen(path) < sizeof b.manifestDirectory && b.normalRoot[0] != '\0') {
+      // The finder lists no path that does not fit its 512-byte buffer, so
+      // it always fits here. A full path always holds a backslash; without
+      // one the entries would land in whatever directory is current.
+      strcpy(b.manifestDirectory, path);
+      char* lastBackslash = strrchr(b.manifestDirectory, '\\');
       if (lastBackslash) {
         lastBackslash[1] = '\0';
-        // The path lives in the finder's buffer until the next path call; the
-        // replay of one manifest makes none, so it stays valid throughout.
-        replayOneManifest(path, buffers, effective);
+        // The path lives in the finder's buffer until the next path call;
+        // the replay of one manifest makes none, so it stays valid.
+        replayOneManifest(path, *replay);
       }
     }
     finder.moveNext();
   }
+  heapDelete(replay);
 }

@@ -5,14 +5,18 @@
 
 class LineReader;
 
-// Why the replay passed over something on its own account. The platform's
-// own refusals (missing, read-only, not empty) come back as the results of
-// the effects instead.
+// What the replay did or passed over on its own account. The platform's own
+// refusals (missing, read-only, not empty) come back as the results of the
+// effects instead.
 enum class ReplayNotice {
-  ManifestOpened,      // path: the manifest; detail: the disk name opened
-  ManifestUnreadable,  // path: the manifest that could not be opened
-  PathTooLong,         // path: the manifest's directory; detail: the entry
-  OutOfMemory,         // path: the manifest; detail: the directory entry dropped
+  ManifestOpened,       // path: the manifest; detail: the disk name opened
+  ManifestUnreadable,   // path: the manifest that could not be opened
+  NotAManifest,         // path: a file the search found whose own name does not match
+  PathTooLong,          // path: the manifest's directory; detail: the entry
+  NotPlainEntry,        // path: the manifest's directory; detail: the entry
+  OutsideInstallation,  // path: the joined path, which leaves the installation directory
+  ThroughLink,          // path: the joined path, which reaches through or to a link
+  OutOfMemory,          // path: the manifest; detail: the directory entry dropped
 };
 
 // The seam between the replay and the file system. The real calls are the
@@ -33,6 +37,13 @@ struct ReplayHooks {
 // Replays every manifest whose name matches `pattern` ("*.*" when null)
 // anywhere under `directory`, subdirectories before the directories above
 // them. Reports nothing; whatever cannot be done is passed over.
+//
+// Nothing outside `directory` is ever touched: an entry is applied only when
+// it is a plain relative path that, joined to its manifest's directory,
+// stays inside `directory` (a directory entry may name `directory` itself),
+// and when no directory on the way to it, nor the target itself, is a link.
+// The search does not enter directory links, and a file counts as a
+// manifest only when its own name matches `pattern` (not its short name).
 void replayManifests(const char* directory, const char* pattern);
 
 // The same, with the file system reached through `hooks`.

@@ -12,6 +12,20 @@
 
 namespace {
 
+const char* nameOf(ReplayNotice notice) {
+  switch (notice) {
+    case ReplayNotice::ManifestOpened: return "opened";
+    case ReplayNotice::ManifestUnreadable: return "unreadable";
+    case ReplayNotice::NotAManifest: return "not a manifest";
+    case ReplayNotice::PathTooLong: return "too long";
+    case ReplayNotice::NotPlainEntry: return "not plain";
+    case ReplayNotice::OutsideInstallation: return "outside";
+    case ReplayNotice::ThroughLink: return "through a link";
+    case ReplayNotice::OutOfMemory: return "out of memory";
+  }
+  return "?";
+}
+
 // Records every effect as "delete <path>" / "remove <path>" with the real
 // call's result, and every notice, then forwards to the real calls.
 struct Recorder {
@@ -37,8 +51,7 @@ struct Recorder {
   }
   static void notice(void* context, ReplayNotice notice, const char* path, const char* detail) {
     auto* self = static_cast<Recorder*>(context);
-    const char* names[] = {"opened", "unreadable", "too long", "out of memory"};
-    std::string line = std::string(names[static_cast<int>(notice)]) + " " + self->shorten(path);
+    std::string line = std::string(nameOf(notice)) + " " + self->shorten(path);
     if (notice == ReplayNotice::PathTooLong) line += " +" + std::to_string(strlen(detail));
     self->log.push_back(line);
   }

@@ -60,6 +60,17 @@ void setFileTime(FILETIME* out, const struct timespec& when) {
   out->dwHighDateTime = static_cast<DWORD>(ticks >> 32);
 }
 
+// The attributes of `name`, whose target's status is `st`.
+DWORD attributesOf(const struct stat& st, bool isLink, const char* name) {
+  DWORD attributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+  // Wine reports a link to a directory as a reparse point but a link to a
+  // file as a plain file; we mark both, so that the caller can tell a link.
+  if (isLink) attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+  if (isReadOnlyMode(st.st_mode)) attributes |= FILE_ATTRIBUTE_READONLY;
+  if (name[0] == '.' && !isDotEntry(name)) attributes |= FILE_ATTRIBUTE_HIDDEN;
+  return attributes;
+}
+
 // Fills `record` for the entry `name` of the directory open as `directoryFd`.
 // Returns false when the entry is to be left out: it has gone, or it is a
 // link whose target is missing.
@@ -71,13 +82,7 @@ bool fillRecord(int directoryFd, const char* name, WIN32_FIND_DATAA* record) {
   if (isLink && fstatat(directoryFd, name, &st, 0) != 0) return false;
 
   memset(record, 0, sizeof *record);
-  DWORD attributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
-  // Wine reports a link to a directory as a reparse point but a link to a
-  // file as a plain file; we mark both, so that the caller can tell a link.
-  if (isLink) attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
-  if (isReadOnlyMode(st.st_mode)) attributes |= FILE_ATTRIBUTE_READONLY;
-  if (name[0] == '.' && !isDotEntry(name)) attributes |= FILE_ATTRIBUTE_HIDDEN;
-  record->dwFileAttributes = attributes;
+  record->dwFileAttributes = attributesOf(st, isLink, name);
 
   // Wine takes the creation time from the modification time too.
   setFileTime(&record->ftCreationTime, st.st_mtim);
@@ -181,4 +186,19 @@ BOOL FindClose(HANDLE find) {
   if (!find || find == INVALID_HANDLE_VALUE) return FALSE;
   freeSearch(static_cast<FindSearch*>(find));
   return TRUE;
+}
+
+DWORD GetFileAttributesA(LPCSTR path) {
+  char posix[kPosixPathSize];
+  if (!resolveWindowsPath(path, posix)) return INVALID_FILE_ATTRIBUTES;
+  size_t n = strlen(posix);
+  if (n > 1 && posix[n - 1] == '/') posix[n - 1] = '\0';
+  struct stat entry;
+  if (lstat(posix, &entry) != 0) return INVALID_FILE_ATTRIBUTES;
+  bool isLink = S_ISLNK(entry.st_mode);
+  struct stat st = entry;
+  // A link whose target is missing is still a link: it keeps the reparse bit.
+  if (isLink && stat(posix, &st) != 0) st = entry;
+  const char* slash = strrchr(posix, '/');
+  return attributesOf(st, isLink, slash ? slash + 1 : posix);
 }

@@ -35,6 +35,7 @@ typedef WIN32_FIND_DATAA* LPWIN32_FIND_DATAA;
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010
 #define FILE_ATTRIBUTE_ARCHIVE 0x00000020
 #define FILE_ATTRIBUTE_REPARSE_POINT 0x00000400
+#define INVALID_FILE_ATTRIBUTES 0xFFFFFFFFU
 
 // Starts a search for `pattern`: a name with wildcards (see wildcardMatch),
 // after an optional directory part, absolute or relative to the current
@@ -63,3 +64,9 @@ BOOL FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA data);
 // Ends a search and frees what it holds. Returns FALSE for a handle that is
 // not a search.
 BOOL FindClose(HANDLE find);
+
+// The attributes of the file or directory `path`, as a search would report
+// them (a link keeps its reparse bit even when its target is missing).
+// Returns INVALID_FILE_ATTRIBUTES when it does not exist or the path is
+// longer than 259 characters or has no POSIX form.
+DWORD GetFileAttributesA(LPCSTR path);
