@@ -101,9 +101,12 @@ class Checker {
     if (endsLine) endLine();
   }
 
-  // Ends the line in progress, if a piece of it was read.
-  void finish() {
-    if (pieces_ > 0) endLine();
+  // Ends the line in progress, if a piece of it was read. Returns the line
+  // that reading stopped in: that one when it had no LF, else the next.
+  int finish() {
+    if (pieces_ == 0) return line_;
+    endLine();
+    return line_ - 1;
   }
 
   int lines() const { return line_ - 1; }
@@ -312,11 +315,11 @@ void checkManifest(const std::string& path, const CheckOptions& options, CheckRe
     if (!reader.readLine(buffer, kLineSize)) break;
     checker.piece(buffer, pieceLength(buffer));
   }
-  checker.finish();
+  int stoppedIn = checker.finish();
   report.lines = checker.lines();
   if (!reader.close()) {
-    report.trouble = "damaged gzip data after " + std::to_string(report.lines) +
-                     " lines: the uninstaller applies what comes before it and nothing after";
+    report.trouble = "damaged gzip data in line " + std::to_string(stoppedIn) +
+                     ": the uninstaller applies what it read before the damage and nothing after";
   }
 }
 

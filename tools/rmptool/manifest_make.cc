@@ -81,8 +81,9 @@ const char* whyRefused(const std::string& name) {
 
 class Maker {
  public:
-  Maker(const MakeOptions& options, MakeResult& result, const std::string& manifestDirectory)
-      : options_(options), result_(result), manifestDirectory_(manifestDirectory) {
+  // `prefixLength`: the length of the tree's own entry, before every other.
+  Maker(const MakeOptions& options, MakeResult& result, const std::string& manifestDirectory, size_t prefixLength)
+      : options_(options), result_(result), manifestDirectory_(manifestDirectory), prefixLength_(prefixLength) {
     if (!options.manifestPath.empty()) manifestKey_ = folded(normalised(options.manifestPath));
   }
 
@@ -136,7 +137,10 @@ class Maker {
   }
 
  private:
-  bool excluded(const std::string& name, const std::string& relative) const {
+  // Whether `name`, whose entry is `entry` (no trailing backslash), is left
+  // out: patterns with a separator see the path relative to the tree.
+  bool excluded(const std::string& name, const std::string& entry) const {
+    std::string relative = entry.substr(prefixLength_);
     for (const std::string& pattern : options_.excludes) {
       std::string wanted = pattern;
       std::replace(wanted.begin(), wanted.end(), '/', '\\');
@@ -149,6 +153,7 @@ class Maker {
   const MakeOptions& options_;
   MakeResult& result_;
   std::string manifestDirectory_;
+  size_t prefixLength_;
   std::string manifestKey_;
 };
 
@@ -176,13 +181,15 @@ void makeManifest(const MakeOptions& options, MakeResult& result) {
     return;
   }
 
-  Maker maker(options, result, manifestDirectory);
   // A tree below the manifest's directory is listed itself, first.
   std::string prefix;
   if (normalTree.size() > normalDirectory.size()) {
     size_t start = normalDirectory.size();
     if (normalDirectory.back() != '\\') ++start;
     prefix = normalTree.substr(start) + "\\";
+  }
+  Maker maker(options, result, manifestDirectory, prefix.size());
+  if (!prefix.empty()) {
     size_t begin = 0;
     for (size_t end = prefix.find('\\'); end != std::string::npos; begin = end + 1, end = prefix.find('\\', begin)) {
       if (const char* why = whyRefused(prefix.substr(begin, end - begin))) {
