@@ -229,7 +229,7 @@ class Checker {
   }
 
   void checkOnDisk(const std::string& name, const std::string& joined, bool isDirectory) {
-    DWORD attributes = joined.size() > kAnsiPathLimit ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(joined.c_str());
+    DWORD attributes = joined.size() > kAnsiPathLimit ? INVALID_FILE_ATTRIBUTES : pathAttributes(joined);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
       warning(name + ": not found beside the manifest");
     } else if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {

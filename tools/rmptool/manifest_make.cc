@@ -163,7 +163,7 @@ void makeManifest(const MakeOptions& options, MakeResult& result) {
   result = MakeResult();
   std::string tree = options.tree;
   if (tree.empty() || tree.back() != '\\') tree.push_back('\\');
-  DWORD attributes = GetFileAttributesA(tree.c_str());
+  DWORD attributes = pathAttributes(tree);
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     result.trouble = "no such directory";
     return;

@@ -5,6 +5,7 @@
 
 #include "containment.h"
 #include "platform.h"
+#include "tool_paths.h"
 
 namespace {
 
@@ -68,7 +69,7 @@ std::string SimulatedTree::removeDirectory(const char* path) {
   if (strlen(path) > kAnsiPathLimit) return "path too long";
   std::string key = keyOf(path);
   if (isGoneKey(key)) return "missing";
-  DWORD attributes = GetFileAttributesA(path);
+  DWORD attributes = pathAttributes(path);
   if (attributes == INVALID_FILE_ATTRIBUTES) return "missing";
   if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return "not a directory";
 

@@ -47,3 +47,9 @@ std::string fileNameOf(const std::string& path) {
   size_t slash = path.rfind('\\');
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
+
+DWORD pathAttributes(const std::string& path) {
+  std::string bare = path;
+  while (bare.size() > 3 && (bare.back() == '\\' || bare.back() == '/')) bare.pop_back();
+  return GetFileAttributesA(bare.c_str());
+}

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform.h"
+
 // Writes the full Windows form of `path` into `out`: '/' becomes '\'; a path
 // with a drive and a root ("C:\x") or a UNC path is then kept as it is; a
 // path rooted without a drive ("\x") goes on the drive of the current
@@ -18,3 +20,8 @@ std::string directoryOf(const std::string& path);
 
 // The part of the Windows-form `path` after its last backslash.
 std::string fileNameOf(const std::string& path);
+
+// The attributes of `path` as GetFileAttributesA gives them, asked without
+// trailing separators (Windows finds no file "x.dat\"; a directory is found
+// either way). INVALID_FILE_ATTRIBUTES when there is nothing there.
+DWORD pathAttributes(const std::string& path);
