@@ -86,7 +86,7 @@ int runMakeCommand(const std::vector<std::string>& args, ToolIo& io) {
   if (!writeWholeFile(options.manifestPath, bytes, error)) {
     return reportTrouble(io, "make", visibleText(output) + ": not written: " + error);
   }
-  io.out += visibleText(output) + ": " + std::to_string(result.files) + " files, " +
-            std::to_string(result.directories) + " directories\n";
+  io.out += visibleText(output) + ": " + std::to_string(result.files) + (result.files == 1 ? " file, " : " files, ") +
+            std::to_string(result.directories) + (result.directories == 1 ? " directory\n" : " directories\n");
   return kExitOk;
 }

@@ -178,7 +178,7 @@ TEST(Commands, MakeWritesWhatCheckPasses) {
 
   Outcome written = run({"make", dir / "Game", "-o", dir / "Game\\game.rmp", "--gzip"});
   EXPECT_EQ(written.code, kExitOk);
-  EXPECT_EQ(written.out, dir / "Game\\game.rmp" + ": 2 files, 1 directories\n");
+  EXPECT_EQ(written.out, dir / "Game\\game.rmp" + ": 2 files, 1 directory\n");
   std::string packed = readFile(dir / "Game\\game.rmp");
   ASSERT_GE(packed.size(), 2u);
   EXPECT_EQ(packed.substr(0, 2), "\x1f\x8b");

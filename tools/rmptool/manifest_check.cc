@@ -59,6 +59,17 @@ const char* whyNotPlain(const char* entry) {
   return "a name in it ends in a dot or a blank";
 }
 
+// The first component of `entry` that Windows reads as a device ("CON",
+// "nul.txt", "COM1"), up to its first dot; empty when there is none.
+std::string deviceComponent(const char* entry) {
+  for (const char* start = entry; *start;) {
+    if (isReservedDeviceName(start)) return std::string(start, strcspn(start, "./\\"));
+    start += strcspn(start, "/\\");
+    start += strspn(start, "/\\");
+  }
+  return std::string();
+}
+
 // gzgets writes the piece and a NUL after it, and leaves the rest of the
 // buffer as it was. With the buffer filled with kUnwritten beforehand, the
 // last NUL in it ends the piece, so NUL bytes inside the piece are counted.
@@ -173,6 +184,10 @@ class Checker {
     if (!isPlainRelativeEntry(entry)) {
       error(name + ": not a plain relative path (" + whyNotPlain(entry) + "): the uninstaller refuses it");
       return;
+    }
+    std::string device = deviceComponent(entry);
+    if (!device.empty()) {
+      warning(name + ": '" + device + "' is a device name to Windows: nothing so named is ever deleted");
     }
     std::string joined = directory_ + text;
     if (joined.size() >= kPathSize) {

@@ -35,9 +35,9 @@ struct CheckReport {
 // ends, lines of 1023 bytes or more, NUL bytes, entries the safety rules
 // refuse (taken relative to the manifest's own directory), a directory
 // listed after a directory inside it, and with `tree` an entry of the wrong
-// kind or a link. Warnings: repeated entries, bytes above 0x7F, paths
-// longer than 259 characters, entries naming a manifest, and with `tree`
-// entries that are not there.
+// kind or a link. Warnings: repeated entries, bytes above 0x7F, device
+// names, paths longer than 259 characters, entries naming a manifest, and
+// with `tree` entries that are not there.
 void checkManifest(const std::string& path, const CheckOptions& options, CheckReport& report);
 
 // The number of errors in `report`.

@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "containment.h"
+#include "disk_name.h"
 #include "platform.h"
 #include "tool_paths.h"
 
@@ -21,6 +22,31 @@ void foldCase(std::string& text) {
 
 bool isDotName(const char* name) {
   return strcmp(name, ".") == 0 || strcmp(name, "..") == 0;
+}
+
+// Windows reads a last name such as "CON" or "nul.txt" as a device, whose
+// attributes it reports although nothing deletes it. It is a file only when
+// its directory lists a name so spelled (a search for the name itself would
+// find the device too).
+bool isDeviceOnly(const char* path) {
+  std::string bare = path;
+  while (!bare.empty() && (bare.back() == '\\' || bare.back() == '/')) bare.pop_back();
+  size_t slash = bare.find_last_of("\\/");
+  if (slash == std::string::npos) return false;
+  std::string name = bare.substr(slash + 1);
+  if (!isReservedDeviceName(name.c_str())) return false;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((bare.substr(0, slash + 1) + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return true;
+  foldCase(name);
+  bool listed = false;
+  do {
+    std::string listedName = found.cFileName;
+    foldCase(listedName);
+    listed = listedName == name;
+  } while (!listed && FindNextFileA(search, &found));
+  FindClose(search);
+  return !listed;
 }
 
 }  // namespace
@@ -58,6 +84,7 @@ std::string SimulatedTree::deleteFile(const char* path) {
   if (isGoneKey(key)) return "missing";
   DWORD attributes = GetFileAttributesA(path);
   if (attributes == INVALID_FILE_ATTRIBUTES) return "missing";
+  if (isDeviceOnly(path)) return "a device name";
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) return "is a directory";
   // A link to a file goes itself, whatever its target's attributes.
   if ((attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return "read-only";
@@ -71,6 +98,7 @@ std::string SimulatedTree::removeDirectory(const char* path) {
   if (isGoneKey(key)) return "missing";
   DWORD attributes = pathAttributes(path);
   if (attributes == INVALID_FILE_ATTRIBUTES) return "missing";
+  if (isDeviceOnly(path)) return "a device name";
   if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return "not a directory";
 
   std::string pattern = path;

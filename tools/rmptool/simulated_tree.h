@@ -11,14 +11,15 @@ class SimulatedTree {
  public:
   // Deletes the file `path` in the simulation. Returns the empty string
   // when the real deletion would succeed now, else why it would fail:
-  // "path too long", "missing", "is a directory" or "read-only".
+  // "path too long", "missing", "a device name" (Windows reads "CON" or
+  // "nul.txt" as a device), "is a directory" or "read-only".
   std::string deleteFile(const char* path);
 
   // Removes the directory `path` (a trailing separator is fine) in the
   // simulation. Returns the empty string when the real removal would
   // succeed now, because everything in it is gone by then; else why it
-  // would fail: "path too long", "missing", "not a directory", "not empty"
-  // or "cannot be listed".
+  // would fail: "path too long", "missing", "a device name", "not a
+  // directory", "not empty" or "cannot be listed".
   std::string removeDirectory(const char* path);
 
   // True when `path`, or a directory above it, has been deleted or removed.

@@ -64,3 +64,18 @@ TEST(SimulatedTree, DirectoryGoesOnlyOnceEverythingInItIsGone) {
   EXPECT_TRUE(pathExists(dir / "d\\inner\\f.dat"));
   EXPECT_TRUE(pathExists(dir / "d\\.hidden"));
 }
+
+// "CON" and "nul.txt" name devices under Windows and Wine, which report
+// attributes for them; no deletion is ever planned for one that is not a
+// real file in its directory.
+TEST(SimulatedTree, DeviceNamesAreNeverDeleted) {
+  ScopedTempDir dir;
+  SimulatedTree tree;
+  for (const char* name : {"CON", "nul.txt", "aux\\", "COM1"}) {
+    SCOPED_TRACE(name);
+    std::string result = tree.deleteFile((dir / name).c_str());
+    EXPECT_TRUE(result == "missing" || result == "a device name") << result;
+    result = tree.removeDirectory((dir / name).c_str());
+    EXPECT_TRUE(result == "missing" || result == "a device name") << result;
+  }
+}
