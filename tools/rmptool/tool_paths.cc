@@ -1,6 +1,7 @@
 // Full Windows-form paths from command-line arguments.
 #include "tool_paths.h"
 
+#include "containment.h"
 #include "platform.h"
 
 namespace {
@@ -28,13 +29,19 @@ bool fullWindowsPath(const std::string& path, std::string& out) {
   char cwd[1024];
   if (!_getcwd(cwd, sizeof cwd)) return false;
   std::string current = cwd;
+  std::string joined;
   if (given[0] == '\\') {
     if (current.size() < 2 || !isLetter(current[0]) || current[1] != ':') return false;
-    out = current.substr(0, 2) + given;
-    return true;
+    joined = current.substr(0, 2) + given;
+  } else {
+    if (current.empty() || current.back() != '\\') current.push_back('\\');
+    joined = current + given;
   }
-  if (current.empty() || current.back() != '\\') current.push_back('\\');
-  out = current + given;
+  // What was typed relative to here is resolved here: "." and ".." go.
+  char normal[2048];
+  if (!normaliseWindowsPath(joined.c_str(), normal, sizeof normal)) return false;
+  out = normal;
+  if (given.back() == '\\' && out.back() != '\\') out.push_back('\\');
   return true;
 }
 

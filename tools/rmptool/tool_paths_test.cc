@@ -11,6 +11,8 @@ TEST(ToolPaths, FullWindowsPath) {
   const std::string cwd = currentDirectory();
   ASSERT_GE(cwd.size(), 3u);
   const std::string below = cwd.back() == '\\' ? cwd : cwd + "\\";
+  // The current directory of a test run is never a drive's root.
+  const std::string parent = below.substr(0, below.rfind('\\', below.size() - 2) + 1);
   struct Row {
     std::string given;
     bool ok;
@@ -22,7 +24,12 @@ TEST(ToolPaths, FullWindowsPath) {
       {"\\\\server\\share\\x", true, "\\\\server\\share\\x"},
       {"/tmp/x", true, cwd.substr(0, 2) + "\\tmp\\x"},
       {"sub/m.rmp", true, below + "sub\\m.rmp"},
-      {"..\\m.rmp", true, below + "..\\m.rmp"},
+      {"./sub/./m.rmp", true, below + "sub\\m.rmp"},
+      {"sub\\", true, below + "sub\\"},
+      {".", true, cwd},
+      {"sub\\..\\x\\..\\..\\m.rmp", true, parent + "m.rmp"},
+      {"/tmp/./x/../y", true, cwd.substr(0, 2) + "\\tmp\\y"},
+      {"C:\\a\\.\\b", true, "C:\\a\\.\\b"},
       {"C:m.rmp", false, ""},
       {"C:", false, ""},
       {"", false, ""},
