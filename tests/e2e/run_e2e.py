@@ -105,7 +105,9 @@ class WineRunner:
         done = self.prefix.wine(command, timeout=120, check=False)
         if not done.stdout.strip():
             # The plan always prints its document, so no output at all means
-            # Wine did not run it; that is said, and it is tried once more.
+            # Wine did not run it: about one wine64 call of a console program
+            # in 500 ends at once with exit 1 and prints nothing here
+            # (short_path.exe does it too). It is said, and tried once more.
             print('     (rmptool.exe gave no output, exit %d, %r: tried again)'
                   % (done.returncode, done.stderr.strip()[:300]))
             done = self.prefix.wine(command, timeout=120, check=False)
