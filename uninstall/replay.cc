@@ -131,7 +131,9 @@ void replayOneManifest(const char* manifestPath, Replay& replay) {
         break;
     }
   }
-  reader.close();
+  // Reading stops at damaged data as at the end; what was read is applied
+  // and the manifest still goes.
+  if (!reader.close()) notify(hooks, ReplayNotice::ManifestDamaged, manifestPath, nullptr);
 
   // The manifest goes under the path the finder reported, not its disk name;
   // a manifest that is a link is left alone.

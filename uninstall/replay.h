@@ -11,6 +11,7 @@ class LineReader;
 enum class ReplayNotice {
   ManifestOpened,       // path: the manifest; detail: the disk name opened
   ManifestUnreadable,   // path: the manifest that could not be opened
+  ManifestDamaged,      // path: the manifest whose reading stopped at damaged data
   NotAManifest,         // path: a file the search found whose own name does not match
   PathTooLong,          // path: the manifest's directory; detail: the entry
   NotPlainEntry,        // path: the manifest's directory; detail: the entry

@@ -16,6 +16,7 @@ const char* nameOf(ReplayNotice notice) {
   switch (notice) {
     case ReplayNotice::ManifestOpened: return "opened";
     case ReplayNotice::ManifestUnreadable: return "unreadable";
+    case ReplayNotice::ManifestDamaged: return "damaged";
     case ReplayNotice::NotAManifest: return "not a manifest";
     case ReplayNotice::PathTooLong: return "too long";
     case ReplayNotice::NotPlainEntry: return "not plain";
@@ -219,6 +220,7 @@ TEST(Replay, DamagedGzipAppliesWhatWasReadAndStillFinishes) {
   Log log = replay(dir);
   ASSERT_GE(log.size(), 3u);
   EXPECT_EQ(log[1], "delete d\\f0.dat");
+  EXPECT_EQ(log[log.size() - 3], "damaged m.rmp");
   EXPECT_EQ(log[log.size() - 2], "delete m.rmp");
   EXPECT_EQ(log.back(), "remove d\\ (failed)");
   EXPECT_FALSE(pathExists(dir / "d\\f0.dat"));

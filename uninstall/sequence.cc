@@ -51,7 +51,11 @@ bool leftoverPath(const Installation& installation, int index, char* out) {
 void composeNote(const char* installDir, char* out) {
   char longPath[kLongPathSize];
   DWORD length = GetLongPathNameA(installDir, longPath, kLongPathSize);
-  if (length != 0 && length < static_cast<DWORD>(kLongPathSize)) {
+  formatNote(length != 0 && length < static_cast<DWORD>(kLongPathSize) ? longPath : nullptr, out);
+}
+
+void formatNote(const char* longPath, char* out) {
+  if (longPath) {
     snprintf(out, kNoteSize, kNoteWithPath, longPath);
   } else {
     snprintf(out, kNoteSize, "%s", kNoteWithoutPath);

@@ -25,6 +25,10 @@ bool leftoverPath(const Installation& installation, int index, char* out);
 // obtained, the text without it otherwise.
 void composeNote(const char* installDir, char* out);
 
+// Formats the closing note in `out` (kNoteSize bytes): the text naming
+// `longPath` when it is not null, the text without a path when it is.
+void formatNote(const char* longPath, char* out);
+
 // Runs the whole sequence. Returns 0 when an installation directory was read
 // and everything is done (the note closed); -1 when none was read, and then
 // nothing is deleted and nothing shown.

@@ -62,3 +62,15 @@ TEST(Sequence, NoteNamesTheLongFormWhenTheDirectoryExists) {
                "discretion after this uninstall process has finished.");
   EXPECT_STREQ(kNoteCaption, "Note:");
 }
+
+TEST(Sequence, FormatNoteIsWhatComposeNoteShows) {
+  ScopedTempDir dir;
+  char composed[kNoteSize];
+  char formatted[kNoteSize];
+  composeNote(dir.path().c_str(), composed);
+  formatNote(dir.path().c_str(), formatted);
+  EXPECT_STREQ(formatted, composed);
+  composeNote((dir / "gone\\").c_str(), composed);
+  formatNote(nullptr, formatted);
+  EXPECT_STREQ(formatted, composed);
+}
