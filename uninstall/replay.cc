@@ -27,6 +27,9 @@ using DirectoryList = OwnedList<OwnedString, Links::Double>;
 // deletion and every removal.
 struct ReplayBuffers {
   char line[kLineSize];
+  // A piece read without its line feed, until the next read shows whether
+  // the data went on after it.
+  char heldLine[kLineSize];
   char manifestDirectory[kPathSize];
   char joinedPath[kPathSize];
   // The installation directory and the joined path, normalised, for the
@@ -102,6 +105,22 @@ bool rememberDirectory(DirectoryList& directories, const char* entry, const char
   return false;
 }
 
+// Applies one line as read: a file entry is deleted at once, a directory
+// entry remembered. Returns false when memory for a directory entry ran short.
+bool applyLine(char* line, DirectoryList& directories, const char* manifestPath, Replay& replay) {
+  const char* entry = cutManifestLine(line);
+  switch (classifyEntry(entry)) {
+    case EntryKind::Empty:
+      break;
+    case EntryKind::Directory:
+      return rememberDirectory(directories, entry, manifestPath, replay.hooks);
+    case EntryKind::File:
+      if (joinEntry(replay, entry, false)) replay.hooks.deleteFile(replay.hooks.context, replay.buffers.joinedPath);
+      break;
+  }
+  return true;
+}
+
 // Whether the manifest file itself is a link, which is never deleted.
 bool isLink(const char* path) {
   DWORD attributes = GetFileAttributesA(path);
@@ -134,21 +153,26 @@ bool replayOneManifest(const char* manifestPath, Replay& replay) {
 
   DirectoryList directories;
   replay.guard.clear();
+  // A piece that came without a line feed is held until the next read: cut
+  // short by damaged compressed data, it would name something the manifest
+  // does not list. The reader and the list are freed on every way out.
+  bool held = false;
   while (reader.readLine(b.line, kLineSize)) {
-    const char* entry = cutManifestLine(b.line);
-    switch (classifyEntry(entry)) {
-      case EntryKind::Empty:
-        break;
-      case EntryKind::Directory:
-        // The reader and the list are freed on the way out.
-        if (!rememberDirectory(directories, entry, manifestPath, hooks)) return false;
-        break;
-      case EntryKind::File:
-        if (joinEntry(replay, entry, false)) hooks.deleteFile(hooks.context, b.joinedPath);
-        break;
+    if (held) {
+      held = false;
+      if (!applyLine(b.heldLine, directories, manifestPath, replay)) return false;
+    }
+    if (!strchr(b.line, '\n')) {
+      memcpy(b.heldLine, b.line, strlen(b.line) + 1);
+      held = true;
+    } else if (!applyLine(b.line, directories, manifestPath, replay)) {
+      return false;
     }
   }
-  reader.close();
+  // The data ended: a piece held is the last line when the data was whole,
+  // and a line cut short when it was damaged.
+  const bool whole = reader.close();
+  if (held && whole && !applyLine(b.heldLine, directories, manifestPath, replay)) return false;
 
   // The manifest goes under the path the finder reported, not its disk name;
   // a manifest that is a link is left alone.

@@ -47,6 +47,9 @@ struct ReplayHooks {
 // The search does not enter directory links, and a file counts as a
 // manifest only when its own name matches `pattern` (not its short name).
 //
+// A line that damaged compressed data cut short is not applied: it would
+// name something the manifest does not list.
+//
 // Nothing is lost to a failure that a later run would not meet: a manifest
 // is deleted only once it has been applied whole, in its place in the order.
 // When the search could not read part of the tree, the manifests listed
