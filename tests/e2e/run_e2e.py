@@ -5,10 +5,12 @@ Windows build under Wine (registry imported into the prefix, the note read
 from the real message box by note_reader.exe). The same fixture serves both.
 
   run_e2e.py --native build/native/PellmoorUninst
+  run_e2e.py --native build/native/PellmoorUninst --wrapper 'valgrind -q --error-exitcode=99'
   run_e2e.py --wine build/windows/PellmoorUninst.exe --note-reader build/windows/note_reader.exe
 """
 import argparse
 import os
+import shlex
 import subprocess
 import sys
 import tempfile
@@ -30,15 +32,19 @@ class Outcome:
 class NativeRunner:
     name = 'native'
 
-    def __init__(self, program):
+    def __init__(self, program, wrapper=()):
         self.program = os.path.abspath(program)
+        # A command the program runs under, such as valgrind: anything it
+        # reports on standard error fails the scenario, and so does its own
+        # exit code, which then stands in for the program's.
+        self.wrapper = list(wrapper)
 
     def run(self, reg_path, cwd):
         env = dict(os.environ, HKLM_REG_FILE=reg_path)
-        proc = subprocess.run([self.program], cwd=cwd, env=env, stdin=subprocess.DEVNULL,
-                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=120)
+        proc = subprocess.run(self.wrapper + [self.program], cwd=cwd, env=env, stdin=subprocess.DEVNULL,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=600)
         if proc.stderr:
-            raise AssertionError('unexpected standard error: %r' % proc.stderr[:500])
+            raise AssertionError('unexpected standard error: %s' % proc.stderr[:4000].decode('latin-1'))
         lines = proc.stdout.decode('latin-1').split('\n')
         if lines and lines[-1] == '':
             lines.pop()
@@ -174,13 +180,17 @@ def main():
     parser.add_argument('--wine', metavar='PROGRAM', help='PellmoorUninst.exe, run under Wine')
     parser.add_argument('--note-reader', metavar='EXE', help='note_reader.exe (with --wine)')
     parser.add_argument('--prefix', help='Wine prefix to use (default: $WINEPREFIX)')
+    parser.add_argument('--wrapper', metavar='COMMAND',
+                        help='with --native: run the program under this command (e.g. valgrind and its options)')
     parser.add_argument('--only', help='run only scenarios whose name holds this text')
     parser.add_argument('--keep', action='store_true', help='keep the scenario trees')
     args = parser.parse_args()
     if bool(args.native) == bool(args.wine):
         parser.error('give exactly one of --native and --wine')
+    if args.wrapper and not args.native:
+        parser.error('--wrapper goes with --native')
     if args.native:
-        runner = NativeRunner(args.native)
+        runner = NativeRunner(args.native, shlex.split(args.wrapper or ''))
     else:
         prefix = args.prefix or os.environ.get('WINEPREFIX')
         if not args.note_reader or not prefix:
