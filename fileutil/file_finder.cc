@@ -117,12 +117,14 @@ void FileFinder::scan(const char* pattern, bool recurse, const char* directory, 
 
   ++state->depth;
   char saved[kSavedDirectorySize];
+  errno = 0;
   if (_getcwd(saved, kSavedDirectorySize - 1)) {
     char directoryPath[kDirectoryPathSize];
     // A directory path over 767 characters leaves this level's own files out: no cut path.
     const bool pathFits = composeDirectoryPath(saved, directory, absolute, directoryPath);
     const bool rootReady = !(outermost && rootMode && !absolute) ||
                            (pathFits && storeFullRoot(state->root, directoryPath, saved, directory));
+    errno = 0;
     if (rootReady && _chdir(directory) != -1) {
       WIN32_FIND_DATAA data;
       if (recurse) {
@@ -163,14 +165,16 @@ void FileFinder::scan(const char* pattern, bool recurse, const char* directory, 
         state->stopped = 1;
         state->markGap();
       }
-    } else if (rootReady && errno != ENOENT && errno != ENOTDIR) {
-      // A directory that has gone, or never was, holds nothing; one that
-      // could not be entered for another reason leaves a gap.
+    } else if (rootReady && errno != ENOENT && errno != ENOTDIR && errno != EINVAL) {
+      // A directory that has gone, or is no directory (EINVAL under Wine),
+      // holds nothing; one that could not be entered for another reason
+      // leaves a gap.
       state->markGap();
     }
-  } else if (errno != ERANGE) {
+  } else if (errno != ERANGE && errno != 0) {
     // A current directory too long to save is the tree's own depth, the same
-    // in every run; any other failure leaves a gap.
+    // in every run (Wine's C runtime sets no errno when it is longer than 259
+    // characters); any other failure leaves a gap.
     state->markGap();
   }
   --state->depth;
