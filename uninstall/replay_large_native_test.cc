@@ -1,11 +1,13 @@
-// The replay streams its manifests: two manifests of 100 MB each, one plain
-// and one gzip, are replayed in flat memory. Natively only: it reads the
-// process's peak memory from /proc, and making 200 MB is slow under Wine.
+// The replay on large input: two manifests of 100 MB each, one plain and
+// one gzip, are streamed in flat memory, and a directory of 20,000 entries
+// is searched and cleaned. Natively only: the first reads the process's peak
+// memory from /proc, and Wine takes minutes over either.
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <string.h>
 #include <zlib.h>
 
+#include <set>
 #include <string>
 
 #include "replay.h"
@@ -89,4 +91,21 @@ TEST(ReplayStream, HundredMegabyteManifestsInFlatMemory) {
   // Streaming: the peak stays far below the size of one manifest.
   ASSERT_GT(before, 0);
   EXPECT_LT(peak - before, 32 * 1024);
+}
+
+// A directory of 20,000 files, every other one listed by the manifest.
+TEST(HostileTree, TwentyThousandEntries) {
+  ScopedTempDir dir;
+  std::string manifest;
+  for (int i = 0; i < 20000; ++i) {
+    const std::string name = "f" + std::to_string(100000 + i) + ".dat";
+    ASSERT_TRUE(writeFile(dir / ("Game\\many\\" + name), ""));
+    if (i % 2 == 0) manifest += "many\\" + name + "\r\n";
+  }
+  ASSERT_TRUE(writeFile(dir / "Game\\m.rmp", gzipBytes("many\\\r\n" + manifest)));
+  replayManifests((dir / "Game\\").c_str(), "*.rmp");
+  const std::set<std::string> left = listTree(dir / "Game\\many\\");
+  EXPECT_EQ(left.size(), 10000u);
+  for (const std::string& name : left) EXPECT_EQ((name[6] - '0') % 2, 1) << name;
+  EXPECT_FALSE(pathExists(dir / "Game\\m.rmp"));
 }
