@@ -2,6 +2,7 @@
 // directory, and iteration over the files it found.
 #include "file_finder.h"
 
+#include <errno.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -17,6 +18,21 @@ constexpr int kDirectoryPathSize = 768;
 constexpr size_t kLongestEntryPath = 511;
 
 bool isDotName(const char* name) { return strcmp(name, ".") == 0 || strcmp(name, "..") == 0; }
+
+// Whether a search that returned nothing found nothing there (no match, the
+// end of the names, the directory gone), rather than failed to read.
+bool searchFoundNothing() {
+  const DWORD error = GetLastError();
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES || error == ERROR_PATH_NOT_FOUND;
+}
+
+// Fetches the next name of `find`. Returns false at the end of the names,
+// and also when the listing failed, which leaves a gap in `state`.
+bool nextName(FinderState& state, HANDLE find, WIN32_FIND_DATAA* data) {
+  if (FindNextFileA(find, data)) return true;
+  if (!searchFoundNothing()) state.markGap();
+  return false;
+}
 
 // Writes the path of the directory a level scans, ending in a backslash,
 // into `out` (kDirectoryPathSize bytes): `directory` itself when absolute,
@@ -62,14 +78,16 @@ void FinderState::addEntry(const WIN32_FIND_DATAA* data, const char* directory) 
   if (!data) return;
   // Memory running short drops the entry whole: nothing half-built is listed.
   FoundEntry* entry = heapNew<FoundEntry>();
-  if (!entry) return;
-  entry->owner = this;
-  entry->findData = *data;
-  if (directory && entry->directoryPath.assign(directory) != 0) {
-    heapDelete(entry);
+  if (!entry) {
+    markGap();
     return;
   }
-  if (!entries.appendOwned(entry)) heapDelete(entry);
+  entry->owner = this;
+  entry->findData = *data;
+  if ((directory && entry->directoryPath.assign(directory) != 0) || !entries.appendOwned(entry)) {
+    heapDelete(entry);
+    markGap();
+  }
 }
 
 // A state that cannot be allocated leaves an empty finder; every operation checks.
@@ -99,12 +117,14 @@ void FileFinder::scan(const char* pattern, bool recurse, const char* directory, 
 
   ++state->depth;
   char saved[kSavedDirectorySize];
+  errno = 0;
   if (_getcwd(saved, kSavedDirectorySize - 1)) {
     char directoryPath[kDirectoryPathSize];
     // A directory path over 767 characters leaves this level's own files out: no cut path.
     const bool pathFits = composeDirectoryPath(saved, directory, absolute, directoryPath);
     const bool rootReady = !(outermost && rootMode && !absolute) ||
                            (pathFits && storeFullRoot(state->root, directoryPath, saved, directory));
+    errno = 0;
     if (rootReady && _chdir(directory) != -1) {
       WIN32_FIND_DATAA data;
       if (recurse) {
@@ -117,8 +137,10 @@ void FileFinder::scan(const char* pattern, bool recurse, const char* directory, 
                 !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && !isDotName(data.cFileName)) {
               scan(pattern, recurse, data.cFileName, false);
             }
-          } while (!state->stopped && FindNextFileA(find, &data));
+          } while (!state->stopped && nextName(*state, find, &data));
           FindClose(find);
+        } else if (!searchFoundNothing()) {
+          state->markGap();
         }
       }
       if (!state->stopped && pathFits) {
@@ -130,19 +152,41 @@ void FileFinder::scan(const char* pattern, bool recurse, const char* directory, 
             // A file whose path would exceed 511 characters is never listed: no cut path.
             if (directoryLength + strnlen(data.cFileName, sizeof data.cFileName) > kLongestEntryPath) continue;
             state->addEntry(&data, directoryPath);
-          } while (FindNextFileA(find, &data));
+          } while (nextName(*state, find, &data));
           FindClose(find);
+        } else if (!searchFoundNothing()) {
+          state->markGap();
         }
       }
-      // Failing to change back stops the scan: no level adds anything more.
-      if (_chdir(saved) == -1) state->stopped = 1;
+      // A failure to change back is tried again: the caller's current
+      // directory matters more than the scan. Failing twice stops the scan:
+      // no level adds anything more.
+      if (_chdir(saved) == -1 && _chdir(saved) == -1) {
+        state->stopped = 1;
+        state->markGap();
+      }
+    } else if (rootReady && errno != ENOENT && errno != ENOTDIR && errno != EINVAL) {
+      // A directory that has gone, or is no directory (EINVAL under Wine),
+      // holds nothing; one that could not be entered for another reason
+      // leaves a gap.
+      state->markGap();
     }
+  } else if (errno != ERANGE && errno != 0) {
+    // A current directory too long to save is the tree's own depth, the same
+    // in every run (Wine's C runtime sets no errno when it is longer than 259
+    // characters); any other failure leaves a gap.
+    state->markGap();
   }
   --state->depth;
   if (state->depth == 0) state->entries.cursor = state->entries.head;
 }
 
 int32_t FileFinder::entryCount() const { return state ? state->entries.count : 0; }
+
+int32_t FileFinder::entriesBeforeGap() const {
+  if (!state) return 0;
+  return state->gapAt < 0 ? state->entries.count : state->gapAt;
+}
 
 bool FileFinder::moveFirst() {
   if (!state) return false;
@@ -191,5 +235,6 @@ const char* FileFinder::currentFileName() {
 void FileFinder::reset() {
   if (!state) return;
   state->clearEntries();
+  state->gapAt = -1;
   state->depth = 0;
 }

@@ -12,6 +12,12 @@
 // left out whole (nothing half-built is listed, nothing leaks) and the scan
 // goes on. A finder whose state could not be had is an empty finder: every
 // operation is safe, a scan lists nothing.
+//
+// Gaps: a level that cannot be read (a platform call fails other than by
+// finding nothing there) and an entry left out for want of memory leave a
+// gap in the list. The scan goes on, but entriesBeforeGap() tells how many
+// entries came before the first gap: the ones after it may belong after
+// files that were never listed.
 #pragma once
 
 #include <stdint.h>
@@ -41,8 +47,14 @@ class FinderState {
 
   // Appends an entry holding a copy of `data` and of `directory` (no text
   // when `directory` is null). The first entry also becomes the cursor. A
-  // null `data` adds nothing; so does memory running short.
+  // null `data` adds nothing; so does memory running short, which leaves a
+  // gap.
   void addEntry(const WIN32_FIND_DATAA* data, const char* directory);
+
+  // Records a gap at the end of the list, unless there is one already.
+  void markGap() {
+    if (gapAt < 0) gapAt = entries.count;
+  }
 
   // Frees every entry, its directory text and its node, from the head on,
   // and empties the list.
@@ -61,6 +73,9 @@ class FinderState {
   // Set when a level of the running scan could not change back to the
   // directory it started from: from then on no level adds anything.
   uint8_t stopped = 0;
+  // How many entries there were when the running or last scan met its first
+  // gap; -1 when it has met none.
+  int32_t gapAt = -1;
 };
 
 class FileFinder {
@@ -80,12 +95,18 @@ class FileFinder {
   // whose directory cannot be entered, or whose current directory cannot be
   // read (longer than 254 characters), lists nothing. A file whose path
   // would be longer than 511 characters is left out. Reports nothing; a
-  // null `pattern` lists nothing. Leaves the cursor on the first entry and
-  // the current directory as it found it, unless it could not change back.
+  // null `pattern` lists nothing. Changing back to a directory is tried a
+  // second time when it fails; when that fails too, the scan stops adding.
+  // Leaves the cursor on the first entry and the current directory as it
+  // found it, unless it could not change back.
   void scan(const char* pattern, bool recurse, const char* directory, bool rootMode);
 
   // The number of entries in the list.
   int32_t entryCount() const;
+
+  // The number of entries, from the first, that the last scan listed before
+  // its first gap (see above); entryCount() when it met none.
+  int32_t entriesBeforeGap() const;
 
   // Puts the cursor on the first entry. Returns false when the list is empty.
   bool moveFirst();
@@ -109,7 +130,8 @@ class FileFinder {
   // is none), in the same buffer. Null when currentPath is null.
   const char* currentFileName();
 
-  // Empties the list and sets the depth to 0; root and root mode stay.
+  // Empties the list, forgets its gap and sets the depth to 0; root and
+  // root mode stay.
   void reset();
 
   // The working state; null when it could not be allocated.

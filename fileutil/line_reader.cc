@@ -1,6 +1,8 @@
 // LineReader over zlib's gzopen, gzgets and gzclose.
 #include "line_reader.h"
 
+#include <errno.h>
+
 #include "disk_name.h"
 
 namespace {
@@ -15,6 +17,7 @@ bool LineReader::open(const char* path, int32_t value) {
   bool dropped = false;
   encodeDiskName(path, encoded, kDiskPathSize, &dropped);
   // A disk name cut at the size limit names another file: never open it.
+  if (dropped) errno = ENAMETOOLONG;
   stream = dropped ? nullptr : openGzFile(encoded, "rb");
   isGzipStream = 1;
   openArgument = value;

@@ -18,7 +18,10 @@ class LineReader {
   // Closes any open file, then opens `path` under its disk name. `value` is
   // stored and not used. Returns true when the file was opened; false when
   // it could not be, and also when the disk name would be longer than 1023
-  // characters (a shortened name would be another file).
+  // characters (a shortened name would be another file). On failure errno
+  // says why: ENOENT when no file has the disk name, ENAMETOOLONG when the
+  // name is too long, another value when the file is there but could not be
+  // opened (in use, no access, memory short).
   bool open(const char* path, int32_t value);
 
   // Reads the next line, or the next size-1 bytes of a longer one, into

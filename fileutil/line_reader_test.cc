@@ -111,6 +111,39 @@ TEST(LineReader, DamagedGzipEndsReadingAndCloseReportsIt) {
   }
 }
 
+// Stubs of gzip data and bytes that merely look like it: what is read, and
+// whether closing finds the data damaged.
+TEST(LineReader, GzipStubsAndLookAlikes) {
+  ScopedTempDir dir;
+  std::string packed = gzipBytes("a.dat\n");
+  std::string badLength = packed;
+  badLength[badLength.size() - 4] ^= 0x01;  // the length in the trailer
+  std::string garbage;
+  for (unsigned i = 0, x = 1; i < 300; ++i) garbage.push_back(static_cast<char>((x = x * 1103515245u + 12345u) >> 16));
+  struct Row {
+    const char* what;
+    std::string bytes;
+    std::vector<std::string> lines;
+    bool whole;
+  };
+  const Row rows[] = {
+      {"bad length", badLength, {}, false},
+      {"header alone", packed.substr(0, 10), {}, false},
+      {"magic alone", packed.substr(0, 2), {}, false},
+      // One byte cannot be the magic: it is read as it is.
+      {"first magic byte alone", packed.substr(0, 1), {"\x1f"}, true},
+      {"magic, then garbage", packed.substr(0, 2) + garbage, {}, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    ASSERT_TRUE(writeFile(dir / "m.rmp", row.bytes));
+    LineReader reader;
+    ASSERT_TRUE(reader.open((dir / "m.rmp").c_str(), 1));
+    EXPECT_EQ(readAll(reader), row.lines);
+    EXPECT_EQ(reader.close(), row.whole);
+  }
+}
+
 TEST(LineReader, CutLineAtDamageComesBackWithoutLineFeed) {
   ScopedTempDir dir;
   // A plain gzip member whose data is stored uncompressed, cut inside a line.

@@ -1,6 +1,7 @@
 // Manifest replay over the file finder and the line reader.
 #include "replay.h"
 
+#include <errno.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -26,6 +27,9 @@ using DirectoryList = OwnedList<OwnedString, Links::Double>;
 // deletion and every removal.
 struct ReplayBuffers {
   char line[kLineSize];
+  // A piece read without its line feed, until the next read shows whether
+  // the data went on after it.
+  char heldLine[kLineSize];
   char manifestDirectory[kPathSize];
   char joinedPath[kPathSize];
   // The installation directory and the joined path, normalised, for the
@@ -90,14 +94,31 @@ bool joinEntry(Replay& replay, const char* entry, bool isDirectory) {
   return true;
 }
 
-// Remembers a directory entry at the tail of the list. When memory runs
-// short the entry is dropped and the replay goes on.
-void rememberDirectory(DirectoryList& directories, const char* entry, const char* manifestPath,
+// Remembers a directory entry at the tail of the list. Returns false, having
+// remembered nothing, when memory runs short.
+bool rememberDirectory(DirectoryList& directories, const char* entry, const char* manifestPath,
                        const ReplayHooks& hooks) {
   OwnedString* text = heapNew<OwnedString>();
-  if (text && text->assign(entry) == 0 && directories.appendOwned(text)) return;
+  if (text && text->assign(entry) == 0 && directories.appendOwned(text)) return true;
   heapDelete(text);
   notify(hooks, ReplayNotice::OutOfMemory, manifestPath, entry);
+  return false;
+}
+
+// Applies one line as read: a file entry is deleted at once, a directory
+// entry remembered. Returns false when memory for a directory entry ran short.
+bool applyLine(char* line, DirectoryList& directories, const char* manifestPath, Replay& replay) {
+  const char* entry = cutManifestLine(line);
+  switch (classifyEntry(entry)) {
+    case EntryKind::Empty:
+      break;
+    case EntryKind::Directory:
+      return rememberDirectory(directories, entry, manifestPath, replay.hooks);
+    case EntryKind::File:
+      if (joinEntry(replay, entry, false)) replay.hooks.deleteFile(replay.hooks.context, replay.buffers.joinedPath);
+      break;
+  }
+  return true;
 }
 
 // Whether the manifest file itself is a link, which is never deleted.
@@ -106,34 +127,55 @@ bool isLink(const char* path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-void replayOneManifest(const char* manifestPath, Replay& replay) {
+// Whether a manifest that did not open is simply not there: gone (an
+// earlier manifest may list it), no file under its disk name, or a name too
+// long to open. Such a manifest is passed over, the same in every run.
+bool manifestNotThere(int error) {
+  return error == 0 || error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG;
+}
+
+// Replays one manifest. Returns false when the replay must stop, so that a
+// later run finds this manifest and those after it as they were: when the
+// manifest is there but could not be opened, and when memory ran short for
+// one of its directory entries (the manifest is then closed and kept, with
+// its directories in place).
+bool replayOneManifest(const char* manifestPath, Replay& replay) {
   const ReplayHooks& hooks = replay.hooks;
   ReplayBuffers& b = replay.buffers;
   LineReader reader;
+  errno = 0;
   if (!hooks.openManifest(hooks.context, reader, manifestPath)) {
+    const bool notThere = manifestNotThere(errno);
     notify(hooks, ReplayNotice::ManifestUnreadable, manifestPath, nullptr);
-    return;
+    return notThere;
   }
   notify(hooks, ReplayNotice::ManifestOpened, manifestPath, reader.diskPath.c_str());
 
   DirectoryList directories;
   replay.guard.clear();
+  // A piece that came without a line feed is held until the next read: cut
+  // short by damaged compressed data, it would name something the manifest
+  // does not list. The reader and the list are freed on every way out.
+  bool held = false;
   while (reader.readLine(b.line, kLineSize)) {
-    const char* entry = cutManifestLine(b.line);
-    switch (classifyEntry(entry)) {
-      case EntryKind::Empty:
-        break;
-      case EntryKind::Directory:
-        rememberDirectory(directories, entry, manifestPath, hooks);
-        break;
-      case EntryKind::File:
-        if (joinEntry(replay, entry, false)) hooks.deleteFile(hooks.context, b.joinedPath);
-        break;
+    if (held) {
+      held = false;
+      if (!applyLine(b.heldLine, directories, manifestPath, replay)) return false;
+    }
+    if (!strchr(b.line, '\n')) {
+      memcpy(b.heldLine, b.line, strlen(b.line) + 1);
+      held = true;
+    } else if (!applyLine(b.line, directories, manifestPath, replay)) {
+      return false;
     }
   }
-  // Reading stops at damaged data as at the end; what was read is applied
-  // and the manifest still goes.
-  if (!reader.close()) notify(hooks, ReplayNotice::ManifestDamaged, manifestPath, nullptr);
+  // The data ended: a piece held is the last line when the data was whole,
+  // and a line cut short when it was damaged. Reading stops at damaged data
+  // as at the end; what was read before it is applied and the manifest
+  // still goes.
+  const bool whole = reader.close();
+  if (!whole) notify(hooks, ReplayNotice::ManifestDamaged, manifestPath, nullptr);
+  if (held && whole && !applyLine(b.heldLine, directories, manifestPath, replay)) return false;
 
   // The manifest goes under the path the finder reported, not its disk name;
   // a manifest that is a link is left alone.
@@ -147,6 +189,7 @@ void replayOneManifest(const char* manifestPath, Replay& replay) {
     if (joinEntry(replay, node->payload->c_str(), true)) hooks.removeDirectory(hooks.context, b.joinedPath);
   }
   directories.clear();
+  return true;
 }
 
 }  // namespace
@@ -168,13 +211,19 @@ void replayManifests(const char* directory, const char* pattern, const ReplayHoo
 
   FileFinder finder;
   finder.scan(pattern, true, directory, false);
+  // Only the manifests listed before the scan's first gap, if any, and
+  // before the replay had to stop, are replayed now.
+  const int32_t replayable = finder.entriesBeforeGap();
+  bool stopped = false;
   finder.moveFirst();
-  while (const WIN32_FIND_DATAA* found = finder.currentFindData()) {
+  for (int32_t index = 0; const WIN32_FIND_DATAA* found = finder.currentFindData(); ++index) {
     const char* path = finder.currentPath();
     // The search also matches short (8.3) names: "*.rmp" finds "notes.rmpx".
     // Only a file whose own name matches is a manifest.
     if (path && !wildcardMatch(pattern, found->cFileName)) {
       notify(replay->hooks, ReplayNotice::NotAManifest, path, nullptr);
+    } else if (path && (stopped || index >= replayable)) {
+      notify(replay->hooks, ReplayNotice::HeldBack, path, nullptr);
     } else if (path && strlen(path) < sizeof b.manifestDirectory && b.normalRoot[0] != '\0') {
       // The finder lists no path that does not fit its 512-byte buffer, so
       // it always fits here. A full path always holds a backslash; without
@@ -185,7 +234,7 @@ void replayManifests(const char* directory, const char* pattern, const ReplayHoo
         lastBackslash[1] = '\0';
         // The path lives in the finder's buffer until the next path call;
         // the replay of one manifest makes none, so it stays valid.
-        replayOneManifest(path, *replay);
+        stopped = !replayOneManifest(path, *replay);
       }
     }
     finder.moveNext();

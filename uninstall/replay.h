@@ -17,7 +17,8 @@ enum class ReplayNotice {
   NotPlainEntry,        // path: the manifest's directory; detail: the entry
   OutsideInstallation,  // path: the joined path, which leaves the installation directory
   ThroughLink,          // path: the joined path, which reaches through or to a link
-  OutOfMemory,          // path: the manifest; detail: the directory entry dropped
+  OutOfMemory,          // path: the manifest, kept; detail: the directory entry no memory was found for
+  HeldBack,             // path: a manifest left for a later run (see replayManifests)
 };
 
 // The seam between the replay and the file system. The real calls are the
@@ -25,7 +26,8 @@ enum class ReplayNotice {
 // means the real call (or, for notice, nothing).
 struct ReplayHooks {
   void* context = nullptr;
-  // Opens the manifest at `path` in `reader`. Returns true when it opened.
+  // Opens the manifest at `path` in `reader`. Returns true when it opened;
+  // on failure errno says why, as for LineReader::open (0 counts as ENOENT).
   bool (*openManifest)(void* context, LineReader& reader, const char* path) = nullptr;
   // Deletes one file. Returns 0 when it was deleted, -1 otherwise.
   int (*deleteFile)(void* context, const char* path) = nullptr;
@@ -45,6 +47,20 @@ struct ReplayHooks {
 // and when no directory on the way to it, nor the target itself, is a link.
 // The search does not enter directory links, and a file counts as a
 // manifest only when its own name matches `pattern` (not its short name).
+//
+// A line that damaged compressed data cut short is not applied: it would
+// name something the manifest does not list.
+//
+// Nothing is lost to a failure that a later run would not meet: a manifest
+// is deleted only once it has been applied whole, in its place in the order.
+// When the search could not read part of the tree, the manifests listed
+// after that gap are left for a later run (replayed now, they could remove
+// directories, and delete themselves, before the manifests within were
+// replayed). When a manifest is there but cannot be opened (anything but
+// missing, or a name too long to open), or memory for one of its directory
+// entries runs short, the replay stops: that manifest is kept, none of its
+// directories is removed, and the manifests after it are left for a later
+// run.
 void replayManifests(const char* directory, const char* pattern);
 
 // The same, with the file system reached through `hooks`.

@@ -23,6 +23,7 @@ const char* nameOf(ReplayNotice notice) {
     case ReplayNotice::OutsideInstallation: return "outside";
     case ReplayNotice::ThroughLink: return "through a link";
     case ReplayNotice::OutOfMemory: return "out of memory";
+    case ReplayNotice::HeldBack: return "held back";
   }
   return "?";
 }

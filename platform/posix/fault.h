@@ -13,9 +13,10 @@ enum class FaultCall {
   HeapAlloc,
 };
 
-// Arms one failure: the `nth` call (counting from 1) of `call` from now on
-// fails. Any earlier arming is replaced. `nth` of 0 disarms.
-void faultArm(FaultCall call, long nth);
+// Arms a failure: the `nth` call (counting from 1) of `call` from now on
+// fails, and so do the `count`-1 calls of it that follow. Any earlier
+// arming is replaced. `nth` of 0 disarms.
+void faultArm(FaultCall call, long nth, long count = 1);
 
 // Disarms and forgets whether a failure happened.
 void faultDisarm();

@@ -1,6 +1,7 @@
 // File search on POSIX: one directory read, filtered, sorted and held per
 // search handle.
 #include <dirent.h>
+#include <errno.h>
 #include <fcntl.h>
 #include <stdlib.h>
 #include <string.h>
@@ -95,6 +96,12 @@ bool fillRecord(int directoryFd, const char* name, WIN32_FIND_DATAA* record) {
   return true;
 }
 
+// Sets the last error to `error` and returns the failed search's handle.
+HANDLE failSearch(DWORD error) {
+  SetLastError(error);
+  return INVALID_HANDLE_VALUE;
+}
+
 void freeSearch(FindSearch* search) {
   if (!search) return;
   free(search->records);
@@ -112,11 +119,22 @@ bool reserveOne(FindSearch* search) {
   return true;
 }
 
+// The last error for a directory that opendir could not open.
+DWORD errorOfOpen(int error) {
+  if (error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG) return ERROR_PATH_NOT_FOUND;
+  if (error == ENOMEM) return ERROR_NOT_ENOUGH_MEMORY;
+  return ERROR_ACCESS_DENIED;
+}
+
 // Reads the names of `directory` that match `mask` into `search`. Returns
-// false when the directory cannot be read or memory runs short.
+// false, with the last error set, when the directory cannot be read or
+// memory runs short.
 bool collect(const char* directory, const char* mask, FindSearch* search) {
   DIR* dir = opendir(directory);
-  if (!dir) return false;
+  if (!dir) {
+    SetLastError(errorOfOpen(errno));
+    return false;
+  }
   // The root of a drive has no "." or "..".
   bool isRoot = strcmp(directory, "/") == 0;
   bool ok = true;
@@ -125,6 +143,7 @@ bool collect(const char* directory, const char* mask, FindSearch* search) {
     if (isRoot && isDotEntry(name)) continue;
     if (strlen(name) >= MAX_PATH || !wildcardMatch(mask, name)) continue;
     if (!reserveOne(search)) {
+      SetLastError(ERROR_NOT_ENOUGH_MEMORY);
       ok = false;
       break;
     }
@@ -137,13 +156,14 @@ bool collect(const char* directory, const char* mask, FindSearch* search) {
 }  // namespace
 
 HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
-  if (faultShouldFail(FaultCall::FindFirstFile)) return INVALID_HANDLE_VALUE;
-  if (!pattern || !data) return INVALID_HANDLE_VALUE;
+  // A failure as a directory that cannot be listed reports it.
+  if (faultShouldFail(FaultCall::FindFirstFile)) return failSearch(ERROR_ACCESS_DENIED);
+  if (!pattern || !data) return failSearch(ERROR_INVALID_PARAMETER);
   char path[kPosixPathSize];
-  if (!resolveWindowsPath(pattern, path)) return INVALID_HANDLE_VALUE;
+  if (!resolveWindowsPath(pattern, path)) return failSearch(ERROR_PATH_NOT_FOUND);
   // The resolved path is absolute: the mask follows its last slash.
   char* slash = strrchr(path, '/');
-  if (!slash || slash[1] == '\0') return INVALID_HANDLE_VALUE;
+  if (!slash || slash[1] == '\0') return failSearch(ERROR_FILE_NOT_FOUND);
   char mask[kPosixPathSize];
   strcpy(mask, slash + 1);
   if (slash == path) {
@@ -153,10 +173,14 @@ HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
   }
 
   FindSearch* search = static_cast<FindSearch*>(calloc(1, sizeof(FindSearch)));
-  if (!search) return INVALID_HANDLE_VALUE;
-  if (!collect(path, mask, search) || search->count == 0) {
+  if (!search) return failSearch(ERROR_NOT_ENOUGH_MEMORY);
+  if (!collect(path, mask, search)) {
     freeSearch(search);
     return INVALID_HANDLE_VALUE;
+  }
+  if (search->count == 0) {
+    freeSearch(search);
+    return failSearch(ERROR_FILE_NOT_FOUND);
   }
   qsort(search->records, search->count, sizeof(WIN32_FIND_DATAA), compareRecords);
   if (!hasWildcard(mask) && search->count > 1) {
@@ -174,10 +198,20 @@ HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
 }
 
 BOOL FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA data) {
-  if (faultShouldFail(FaultCall::FindNextFile)) return FALSE;
-  if (!find || find == INVALID_HANDLE_VALUE || !data) return FALSE;
+  // A failure in the middle of a listing, as when memory runs short.
+  if (faultShouldFail(FaultCall::FindNextFile)) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return FALSE;
+  }
+  if (!find || find == INVALID_HANDLE_VALUE || !data) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
   FindSearch* search = static_cast<FindSearch*>(find);
-  if (search->next >= search->count) return FALSE;
+  if (search->next >= search->count) {
+    SetLastError(ERROR_NO_MORE_FILES);
+    return FALSE;
+  }
   *data = search->records[search->next++];
   return TRUE;
 }

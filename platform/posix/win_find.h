@@ -52,13 +52,15 @@ typedef WIN32_FIND_DATAA* LPWIN32_FIND_DATAA;
 //   creation and last-write times from the modification time, last access
 //   from the access time; the size (0 for a directory); no short name.
 // Fills `data` with the first match and returns a handle for FindNextFileA
-// and FindClose. Returns INVALID_HANDLE_VALUE when nothing matches, when the
-// directory cannot be read, when the pattern is longer than 259 characters
-// or has no POSIX form, and when memory runs short.
+// and FindClose. Returns INVALID_HANDLE_VALUE when nothing matches (last
+// error ERROR_FILE_NOT_FOUND), when the directory is missing or the pattern
+// is longer than 259 characters or has no POSIX form (ERROR_PATH_NOT_FOUND),
+// when the directory cannot be read (ERROR_ACCESS_DENIED), and when memory
+// runs short (ERROR_NOT_ENOUGH_MEMORY).
 HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data);
 
 // Fills `data` with the next match. Returns FALSE when there is none left
-// (or the handle is not a search).
+// (last error ERROR_NO_MORE_FILES) or the listing failed (another error).
 BOOL FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA data);
 
 // Ends a search and frees what it holds. Returns FALSE for a handle that is

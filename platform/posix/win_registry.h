@@ -19,9 +19,6 @@ typedef OpaqueRegistryKey* HKEY;
 #define REG_DWORD 4
 #define REG_MULTI_SZ 7
 
-#define ERROR_ACCESS_DENIED 5L
-#define ERROR_INVALID_HANDLE 6L
-#define ERROR_INVALID_PARAMETER 87L
 #define ERROR_BAD_PATHNAME 161L
 
 // Opens `subKey` under `parent` into `*result`. `subKey` may hold several

@@ -25,4 +25,14 @@ typedef DWORD* LPDWORD;
 
 #define ERROR_SUCCESS 0L
 #define ERROR_FILE_NOT_FOUND 2L
+#define ERROR_PATH_NOT_FOUND 3L
+#define ERROR_ACCESS_DENIED 5L
+#define ERROR_INVALID_HANDLE 6L
+#define ERROR_NOT_ENOUGH_MEMORY 8L
+#define ERROR_NO_MORE_FILES 18L
+#define ERROR_INVALID_PARAMETER 87L
 #define ERROR_MORE_DATA 234L
+
+// The calling thread's last error, as the calls that document it set it.
+DWORD GetLastError(void);
+void SetLastError(DWORD error);

@@ -148,11 +148,24 @@ TEST(FileSearch, PatternForms) {
   }
 }
 
-TEST(FileSearch, NothingFoundGivesNoHandle) {
+// The finder tells "nothing there" from a failed listing by the last error.
+TEST(FileSearch, NothingFoundGivesNoHandleAndSaysWhy) {
   ScopedTempDir dir;
+  ASSERT_TRUE(writeFile(dir / "a.txt", "x"));
   WIN32_FIND_DATAA data;
+  SetLastError(0);
   EXPECT_EQ(FindFirstFileA((dir / "*.rmp").c_str(), &data), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  SetLastError(0);
   EXPECT_EQ(FindFirstFileA((dir / "none\\*").c_str(), &data), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+
+  HANDLE find = FindFirstFileA((dir / "*.txt").c_str(), &data);
+  ASSERT_NE(find, INVALID_HANDLE_VALUE);
+  SetLastError(0);
+  EXPECT_FALSE(FindNextFileA(find, &data));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_MORE_FILES));
+  EXPECT_TRUE(FindClose(find));
 }
 
 // The search and the wildcard matcher agree on every long name. Wine also

@@ -11,11 +11,13 @@ delete and remove lines must name exactly what the real run then deletes
 (see plan_check.py).
 
   run_e2e.py --native build/native/PellmoorUninst --rmptool build/native/rmptool
+  run_e2e.py --native build/native/PellmoorUninst --wrapper 'valgrind -q --error-exitcode=99'
   run_e2e.py --wine build/windows/PellmoorUninst.exe --note-reader build/windows/note_reader.exe \
              --rmptool build/windows/rmptool.exe
 """
 import argparse
 import os
+import shlex
 import subprocess
 import sys
 import tempfile
@@ -45,9 +47,13 @@ class PlanOutcome:
 class NativeRunner:
     name = 'native'
 
-    def __init__(self, program, rmptool=None):
+    def __init__(self, program, rmptool=None, wrapper=()):
         self.program = os.path.abspath(program)
         self.rmptool = os.path.abspath(rmptool) if rmptool else None
+        # A command the program runs under, such as valgrind: anything it
+        # reports on standard error fails the scenario, and so does its own
+        # exit code, which then stands in for the program's.
+        self.wrapper = list(wrapper)
         self.reg_path = None
 
     def load_registry(self, reg_path):
@@ -61,10 +67,10 @@ class NativeRunner:
 
     def run(self, cwd):
         env = dict(os.environ, HKLM_REG_FILE=self.reg_path)
-        proc = subprocess.run([self.program], cwd=cwd, env=env, stdin=subprocess.DEVNULL,
-                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=120)
+        proc = subprocess.run(self.wrapper + [self.program], cwd=cwd, env=env, stdin=subprocess.DEVNULL,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=600)
         if proc.stderr:
-            raise AssertionError('unexpected standard error: %r' % proc.stderr[:500])
+            raise AssertionError('unexpected standard error: %s' % proc.stderr[:4000].decode('latin-1'))
         lines = proc.stdout.decode('latin-1').split('\n')
         if lines and lines[-1] == '':
             lines.pop()
@@ -247,13 +253,17 @@ def main():
     parser.add_argument('--rmptool', metavar='PROGRAM',
                         help='rmptool of the same build: its plan is checked against each run')
     parser.add_argument('--prefix', help='Wine prefix to use (default: $WINEPREFIX)')
+    parser.add_argument('--wrapper', metavar='COMMAND',
+                        help='with --native: run the program under this command (e.g. valgrind and its options)')
     parser.add_argument('--only', help='run only scenarios whose name holds this text')
     parser.add_argument('--keep', action='store_true', help='keep the scenario trees')
     args = parser.parse_args()
     if bool(args.native) == bool(args.wine):
         parser.error('give exactly one of --native and --wine')
+    if args.wrapper and not args.native:
+        parser.error('--wrapper goes with --native')
     if args.native:
-        runner = NativeRunner(args.native, args.rmptool)
+        runner = NativeRunner(args.native, args.rmptool, shlex.split(args.wrapper or ''))
     else:
         prefix = args.prefix or os.environ.get('WINEPREFIX')
         if not args.note_reader or not prefix:

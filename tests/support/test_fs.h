@@ -5,6 +5,7 @@
 // dot or a space.
 #pragma once
 
+#include <set>
 #include <string>
 
 // A fresh, empty directory for one test. Its destructor changes back to the
@@ -47,6 +48,10 @@ bool setReadOnly(const std::string& path, bool readOnly);
 bool makeDirectoryLink(const std::string& target, const std::string& link);
 // Deletes `path` and everything under it, never following a link.
 void removeTree(const std::string& path);
+// Everything under the directory `root` (ending in a backslash), relative to
+// it with backslashes, each directory ending in one; sorted. Links are
+// listed, never followed.
+std::set<std::string> listTree(const std::string& root);
 
 // `plain` compressed as one gzip member.
 std::string gzipBytes(const std::string& plain);

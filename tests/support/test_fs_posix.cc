@@ -141,6 +141,36 @@ bool makeDirectoryLink(const std::string& target, const std::string& link) {
   return !from.empty() && !to.empty() && symlink(from.c_str(), to.c_str()) == 0;
 }
 
+namespace {
+
+void listPosixTree(const std::string& posix, const std::string& relative, std::set<std::string>* out) {
+  DIR* dir = opendir(posix.c_str());
+  if (!dir) return;
+  while (struct dirent* e = readdir(dir)) {
+    if (strcmp(e->d_name, ".") == 0 || strcmp(e->d_name, "..") == 0) continue;
+    const std::string child = posix + "/" + e->d_name;
+    struct stat st, target;
+    if (lstat(child.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+      out->insert(relative + e->d_name + "\\");
+      listPosixTree(child, relative + e->d_name + "\\", out);
+    } else {
+      // A link to a directory is named as a directory, and not followed.
+      const bool directoryLink = S_ISLNK(st.st_mode) && stat(child.c_str(), &target) == 0 && S_ISDIR(target.st_mode);
+      out->insert(relative + e->d_name + (directoryLink ? "\\" : ""));
+    }
+  }
+  closedir(dir);
+}
+
+}  // namespace
+
+std::set<std::string> listTree(const std::string& root) {
+  std::set<std::string> out;
+  std::string posix = toPosix(root);
+  if (!posix.empty()) listPosixTree(posix, "", &out);
+  return out;
+}
+
 void removeTree(const std::string& path) {
   std::string posix = toPosix(path);
   if (!posix.empty()) removePosixTree(posix);

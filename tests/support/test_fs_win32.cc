@@ -148,3 +148,34 @@ bool makeDirectoryLink(const std::string& target, const std::string& link) {
 }
 
 void removeTree(const std::string& path) { removeLongTree(longForm(path)); }
+
+namespace {
+
+void listLongTree(const std::wstring& path, const std::string& relative, std::set<std::string>* out) {
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    std::wstring wide = data.cFileName;
+    if (wide == L"." || wide == L"..") continue;
+    std::string name;
+    for (wchar_t c : wide) name.push_back(static_cast<char>(c));
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+      out->insert(relative + name + "\\");
+      listLongTree(path + L"\\" + wide, relative + name + "\\", out);
+    } else {
+      out->insert(relative + name + ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? "\\" : ""));
+    }
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+}
+
+}  // namespace
+
+std::set<std::string> listTree(const std::string& root) {
+  std::set<std::string> out;
+  std::string trimmed = root;
+  while (trimmed.size() > 3 && (trimmed.back() == '\\' || trimmed.back() == '/')) trimmed.pop_back();
+  listLongTree(longForm(trimmed), "", &out);
+  return out;
+}

@@ -120,6 +120,9 @@ void notice(void* context, ReplayNotice notice, const char* path, const char* de
     case ReplayNotice::OutOfMemory:
       add(run, "skip", directoryOf(where) + entry, "out of memory");
       break;
+    case ReplayNotice::HeldBack:
+      add(run, "skip", where, "held back for a later run: part of the tree could not be read");
+      break;
   }
 }
 
