@@ -8,46 +8,10 @@
 #include "fault.h"
 #include "platform.h"
 #include "replay.h"
+#include "replay_recorder.h"
 #include "test_fs.h"
 
 namespace {
-
-// Records the notices and the effects, which go to the real calls.
-struct Recorder {
-  std::vector<std::string> log;
-  std::string root;
-
-  static int deleteFile(void* context, const char* path) {
-    auto* self = static_cast<Recorder*>(context);
-    int result = removeFile(path);
-    self->log.push_back("delete " + self->shorten(path) + (result == 0 ? "" : " (failed)"));
-    return result;
-  }
-  static int removeDirectory(void* context, const char* path) {
-    auto* self = static_cast<Recorder*>(context);
-    int result = _rmdir(path);
-    self->log.push_back("remove " + self->shorten(path) + (result == 0 ? "" : " (failed)"));
-    return result;
-  }
-  static void notice(void* context, ReplayNotice notice, const char* path, const char*) {
-    auto* self = static_cast<Recorder*>(context);
-    if (notice == ReplayNotice::HeldBack) self->log.push_back("held back " + self->shorten(path));
-    if (notice == ReplayNotice::OutOfMemory) self->log.push_back("out of memory " + self->shorten(path));
-    if (notice == ReplayNotice::ManifestUnreadable) self->log.push_back("unreadable " + self->shorten(path));
-  }
-  std::string shorten(const char* path) const {
-    std::string p = path;
-    return p.compare(0, root.size(), root) == 0 ? p.substr(root.size()) : p;
-  }
-  ReplayHooks hooks() {
-    ReplayHooks h;
-    h.context = this;
-    h.deleteFile = deleteFile;
-    h.removeDirectory = removeDirectory;
-    h.notice = notice;
-    return h;
-  }
-};
 
 using Log = std::vector<std::string>;
 
@@ -64,8 +28,9 @@ class ReplayFault : public ::testing::Test {
   void TearDown() override { faultDisarm(); }
 
   Log replay() {
-    Recorder recorder;
+    ReplayRecorder recorder;
     recorder.root = dir.path();
+    recorder.only = {ReplayNotice::HeldBack, ReplayNotice::OutOfMemory, ReplayNotice::ManifestUnreadable};
     replayManifests(dir.path().c_str(), "*.rmp", recorder.hooks());
     return recorder.log;
   }

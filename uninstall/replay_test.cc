@@ -8,68 +8,13 @@
 
 #include "line_reader.h"
 #include "platform.h"
+#include "replay_recorder.h"
 #include "test_fs.h"
 
 namespace {
 
-const char* nameOf(ReplayNotice notice) {
-  switch (notice) {
-    case ReplayNotice::ManifestOpened: return "opened";
-    case ReplayNotice::ManifestUnreadable: return "unreadable";
-    case ReplayNotice::ManifestDamaged: return "damaged";
-    case ReplayNotice::NotAManifest: return "not a manifest";
-    case ReplayNotice::PathTooLong: return "too long";
-    case ReplayNotice::NotPlainEntry: return "not plain";
-    case ReplayNotice::OutsideInstallation: return "outside";
-    case ReplayNotice::ThroughLink: return "through a link";
-    case ReplayNotice::OutOfMemory: return "out of memory";
-    case ReplayNotice::HeldBack: return "held back";
-  }
-  return "?";
-}
-
-// Records every effect as "delete <path>" / "remove <path>" with the real
-// call's result, and every notice, then forwards to the real calls.
-struct Recorder {
-  std::vector<std::string> log;
-  std::string root;  // stripped from recorded paths
-
-  std::string shorten(const char* path) const {
-    std::string p = path ? path : "";
-    return p.compare(0, root.size(), root) == 0 ? p.substr(root.size()) : p;
-  }
-
-  static int deleteFile(void* context, const char* path) {
-    auto* self = static_cast<Recorder*>(context);
-    int result = removeFile(path);
-    self->log.push_back("delete " + self->shorten(path) + (result == 0 ? "" : " (failed)"));
-    return result;
-  }
-  static int removeDirectory(void* context, const char* path) {
-    auto* self = static_cast<Recorder*>(context);
-    int result = _rmdir(path);
-    self->log.push_back("remove " + self->shorten(path) + (result == 0 ? "" : " (failed)"));
-    return result;
-  }
-  static void notice(void* context, ReplayNotice notice, const char* path, const char* detail) {
-    auto* self = static_cast<Recorder*>(context);
-    std::string line = std::string(nameOf(notice)) + " " + self->shorten(path);
-    if (notice == ReplayNotice::PathTooLong) line += " +" + std::to_string(strlen(detail));
-    self->log.push_back(line);
-  }
-
-  ReplayHooks hooks() {
-    ReplayHooks h;
-    h.context = this;
-    h.deleteFile = deleteFile;
-    h.removeDirectory = removeDirectory;
-    h.notice = notice;
-    return h;
-  }
-};
-
 std::vector<std::string> replay(const ScopedTempDir& dir, const char* pattern = "*.rmp") {
-  Recorder recorder;
+  ReplayRecorder recorder;
   recorder.root = dir.path();
   replayManifests(dir.path().c_str(), pattern, recorder.hooks());
   return recorder.log;
