@@ -75,8 +75,11 @@ bool normaliseWindowsPath(const char* windowsPath, char* out) {
     errno = ENAMETOOLONG;
     return false;
   }
+  // Only a path that is not rooted needs the current directory, and reading
+  // that takes a look at the disk.
   char cwd[kPosixPathSize];
-  if (!currentPosixDirectory(cwd, sizeof cwd)) cwd[0] = '\0';
+  cwd[0] = '\0';
+  if (!isRootedWindowsPath(windowsPath) && !currentPosixDirectory(cwd, sizeof cwd)) cwd[0] = '\0';
   if (!windowsToPosixPath(windowsPath, cwd, out, kPosixPathSize)) {
     errno = ENOENT;
     return false;

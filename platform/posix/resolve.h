@@ -15,7 +15,8 @@ constexpr size_t kPosixPathSize = 4096;
 // Writes the POSIX path for `windowsPath` into `out` (kPosixPathSize bytes),
 // lexically normalised as Windows does it and with letters as they were
 // given. Returns false (errno set) when the path is too long for the ANSI
-// calls or has no POSIX form. Looks at nothing on disk.
+// calls or has no POSIX form. Looks at nothing on disk, but for a path that
+// is not rooted, which needs the current directory.
 bool normaliseWindowsPath(const char* windowsPath, char* out);
 
 // Writes the POSIX path for `windowsPath` into `out` (kPosixPathSize bytes).
