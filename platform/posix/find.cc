@@ -140,10 +140,15 @@ HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
   if (faultShouldFail(FaultCall::FindFirstFile)) return INVALID_HANDLE_VALUE;
   if (!pattern || !data) return INVALID_HANDLE_VALUE;
   char path[kPosixPathSize];
-  if (!resolveWindowsPath(pattern, path)) return INVALID_HANDLE_VALUE;
-  // The resolved path is absolute: the mask follows its last slash.
+  if (!normaliseWindowsPath(pattern, path)) return INVALID_HANDLE_VALUE;
+  // The mapped path is absolute: the mask follows its last slash.
   char* slash = strrchr(path, '/');
   if (!slash || slash[1] == '\0') return INVALID_HANDLE_VALUE;
+  // A plain name takes the letter case it has on disk, as any path does. A
+  // wildcard mask matches without regard to case and names nothing on disk
+  // itself: only its directory needs looking up.
+  const bool wildcard = hasWildcard(slash + 1);
+  if (!wildcard) matchLetterCase(path);
   char mask[kPosixPathSize];
   strcpy(mask, slash + 1);
   if (slash == path) {
@@ -151,6 +156,7 @@ HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
   } else {
     *slash = '\0';
   }
+  if (wildcard) matchLetterCase(path);
 
   FindSearch* search = static_cast<FindSearch*>(calloc(1, sizeof(FindSearch)));
   if (!search) return INVALID_HANDLE_VALUE;

@@ -87,9 +87,13 @@ bool normaliseWindowsPath(const char* windowsPath, char* out) {
   return true;
 }
 
+void matchLetterCase(char* posixPath) {
+  struct stat st;
+  if (lstat(posixPath, &st) != 0 && errno == ENOENT) fixLetterCase(posixPath);
+}
+
 bool resolveWindowsPath(const char* windowsPath, char* out) {
   if (!normaliseWindowsPath(windowsPath, out)) return false;
-  struct stat st;
-  if (lstat(out, &st) != 0 && errno == ENOENT) fixLetterCase(out);
+  matchLetterCase(out);
   return true;
 }

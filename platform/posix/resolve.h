@@ -26,3 +26,9 @@ bool normaliseWindowsPath(const char* windowsPath, char* out);
 // too long for the ANSI calls or has no POSIX form. Allocates nothing, unless
 // a letter-case lookup has to read a directory.
 bool resolveWindowsPath(const char* windowsPath, char* out);
+
+// Gives the components of `posixPath` (absolute and normalised, as
+// normaliseWindowsPath writes it), in place, the letter case they have on
+// disk, when the path is not there as spelt: the second half of
+// resolveWindowsPath. Allocates nothing, unless it has to read a directory.
+void matchLetterCase(char* posixPath);
