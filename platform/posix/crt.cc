@@ -48,11 +48,8 @@ int _chdir(const char* path) {
 
 int _rmdir(const char* path) {
   char posix[kPosixPathSize];
-  if (!resolveWindowsPath(path, posix)) return -1;
-  size_t n = strlen(posix);
-  if (n > 1 && posix[n - 1] == '/') posix[n - 1] = '\0';
   struct stat st;
-  if (lstat(posix, &st) != 0) return -1;
+  if (!resolveExistingPath(path, posix, true, &st)) return -1;
   if (S_ISLNK(st.st_mode)) {
     // Windows removes a directory link itself, never what it points to.
     struct stat target;

@@ -196,11 +196,8 @@ BOOL FindClose(HANDLE find) {
 
 DWORD GetFileAttributesA(LPCSTR path) {
   char posix[kPosixPathSize];
-  if (!resolveWindowsPath(path, posix)) return INVALID_FILE_ATTRIBUTES;
-  size_t n = strlen(posix);
-  if (n > 1 && posix[n - 1] == '/') posix[n - 1] = '\0';
   struct stat entry;
-  if (lstat(posix, &entry) != 0) return INVALID_FILE_ATTRIBUTES;
+  if (!resolveExistingPath(path, posix, true, &entry)) return INVALID_FILE_ATTRIBUTES;
   bool isLink = S_ISLNK(entry.st_mode);
   struct stat st = entry;
   // A link whose target is missing is still a link: it keeps the reparse bit.

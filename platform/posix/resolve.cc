@@ -97,3 +97,14 @@ bool resolveWindowsPath(const char* windowsPath, char* out) {
   matchLetterCase(out);
   return true;
 }
+
+bool resolveExistingPath(const char* windowsPath, char* out, bool dropTrailingSlash, struct stat* status) {
+  if (!normaliseWindowsPath(windowsPath, out)) return false;
+  size_t n = strlen(out);
+  if (dropTrailingSlash && n > 1 && out[n - 1] == '/') out[n - 1] = '\0';
+  // The one look serves both: a path there as spelt needs no case fixed.
+  if (lstat(out, status) == 0) return true;
+  if (errno != ENOENT) return false;
+  fixLetterCase(out);
+  return lstat(out, status) == 0;
+}

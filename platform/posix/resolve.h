@@ -5,6 +5,7 @@
 #pragma once
 
 #include <stddef.h>
+#include <sys/stat.h>
 
 // The longest Windows-form path the ANSI file calls accept.
 constexpr size_t kMaxAnsiPathLength = 259;
@@ -26,6 +27,13 @@ bool normaliseWindowsPath(const char* windowsPath, char* out);
 // too long for the ANSI calls or has no POSIX form. Allocates nothing, unless
 // a letter-case lookup has to read a directory.
 bool resolveWindowsPath(const char* windowsPath, char* out);
+
+// Resolves `windowsPath` into `out` as resolveWindowsPath does, drops a
+// trailing slash when `dropTrailingSlash` (the root keeps its own), and puts
+// what lstat says of the result in `status`: one look at the disk serves the
+// letter case and the caller. Returns false (errno set) when the path cannot
+// be resolved or nothing is there.
+bool resolveExistingPath(const char* windowsPath, char* out, bool dropTrailingSlash, struct stat* status);
 
 // Gives the components of `posixPath` (absolute and normalised, as
 // normaliseWindowsPath writes it), in place, the letter case they have on
