@@ -174,7 +174,9 @@ def make_plan(files: int, dirs: int = 0, manifests: int = 16, unlisted: int = 5,
 
     # Files: nearly all in the manifest's directories, a few beside it.
     sizes: Dict[str, int] = {}
-    files_in: Dict[str, List[str]] = {}
+    # Per manifest and directory: the files it lists there (root manifests
+    # share the root as their home).
+    files_in: Dict[tuple, List[str]] = {}
     counters: Dict[str, int] = {}
 
     def new_file(directory: str, words, extensions) -> str:
@@ -189,7 +191,7 @@ def make_plan(files: int, dirs: int = 0, manifests: int = 16, unlisted: int = 5,
             directory = homes[j] if rng.random() < 0.005 or not areas[j] else rng.choice(areas[j])
             path = new_file(directory, FILE_WORDS, EXTENSIONS)
             sizes[path] = rng.randint(0, 4096)
-            files_in.setdefault(directory, []).append(path)
+            files_in.setdefault((j, directory), []).append(path)
 
     # Entries: each directory, then its files; the home's own files first.
     for j, manifest in enumerate(manifest_list):
@@ -199,13 +201,13 @@ def make_plan(files: int, dirs: int = 0, manifests: int = 16, unlisted: int = 5,
         def entry(path: str) -> str:
             return path[prefix:].replace("/", "\\")
 
-        for path in files_in.get(home, []):
+        for path in files_in.get((j, home), []):
             manifest.lines.append(entry(path))
             manifest.files.append(path)
         for directory in areas[j]:
             manifest.lines.append(entry(directory) + "\\")
             manifest.dirs.append(directory)
-            for path in files_in.get(directory, []):
+            for path in files_in.get((j, directory), []):
                 manifest.lines.append(entry(path))
                 manifest.files.append(path)
 
