@@ -7,8 +7,10 @@
 //   bench_launch PROGRAM [ARGS...]
 //
 // The program inherits the standard streams and the environment. When it has
-// ended, one line goes to standard error: "bench_launch seconds S peak_kib K
-// exit E". Exit code: the program's, or 2 when it could not be started.
+// ended, one line goes to standard error: "bench_launch seconds S cpu C
+// peak_kib K exit E", with its wall time, its processor time (user and
+// system) and its peak resident memory. Exit code: the program's, or 2 when
+// it could not be started.
 #include <spawn.h>
 #include <stdio.h>
 #include <sys/resource.h>
@@ -43,6 +45,8 @@ int main(int argc, char** argv) {
   if (wait4(child, &status, 0, &usage) != child) return 2;
   double seconds = now() - start;
   int code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  fprintf(stderr, "bench_launch seconds %.6f peak_kib %ld exit %d\n", seconds, usage.ru_maxrss, code);
+  double cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+               static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+  fprintf(stderr, "bench_launch seconds %.6f cpu %.6f peak_kib %ld exit %d\n", seconds, cpu, usage.ru_maxrss, code);
   return code;
 }
