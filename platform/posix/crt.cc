@@ -36,7 +36,9 @@ int _chdir(const char* path) {
   // names' letter case on disk is entered.
   char given[kPosixPathSize];
   char posix[kPosixPathSize];
-  if (!normaliseWindowsPath(path, given) || !resolveWindowsPath(path, posix)) return -1;
+  if (!normaliseWindowsPath(path, given)) return -1;
+  memcpy(posix, given, strlen(given) + 1);
+  matchLetterCase(posix);
   bool hasDrive = ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) && path[1] == ':';
   char drive = hasDrive ? path[0] : currentDriveLetter();
   if (chdir(posix) != 0) return -1;
@@ -48,11 +50,8 @@ int _chdir(const char* path) {
 
 int _rmdir(const char* path) {
   char posix[kPosixPathSize];
-  if (!resolveWindowsPath(path, posix)) return -1;
-  size_t n = strlen(posix);
-  if (n > 1 && posix[n - 1] == '/') posix[n - 1] = '\0';
   struct stat st;
-  if (lstat(posix, &st) != 0) return -1;
+  if (!resolveExistingPath(path, posix, true, &st)) return -1;
   if (S_ISLNK(st.st_mode)) {
     // Windows removes a directory link itself, never what it points to.
     struct stat target;

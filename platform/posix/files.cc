@@ -11,9 +11,8 @@
 
 int removeFile(const char* path) {
   char posix[kPosixPathSize];
-  if (!resolveWindowsPath(path, posix)) return -1;
   struct stat st;
-  if (lstat(posix, &st) != 0) return -1;
+  if (!resolveExistingPath(path, posix, false, &st)) return -1;
   if (S_ISLNK(st.st_mode)) {
     // Windows deletes a file link itself; a directory link is not a file.
     struct stat target;

@@ -1,4 +1,5 @@
 // The Linux layer's file calls keep Windows' semantics.
+#include <errno.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,6 +24,25 @@ TEST(PosixFiles, RemoveDeletesFilesOnly) {
   EXPECT_EQ(removeFile((dir / "d").c_str()), -1);
   EXPECT_TRUE(isDirectory(dir / "d"));
   EXPECT_EQ(removeFile("C:\\Windows\\win.ini"), -1);
+}
+
+// The letter case on disk is found for any component that differs, at any
+// depth; a name that is not there under any case is simply missing.
+TEST(PosixFiles, LetterCaseIsFoundAtAnyDepth) {
+  ScopedTempDir dir;
+  ASSERT_TRUE(writeFile(dir / "Outer\\Inner\\Deep\\f.txt", "x"));
+  ASSERT_TRUE(makeDirectory(dir / "Outer\\Inner\\Empty"));
+  EXPECT_EQ(GetFileAttributesA((dir / "OUTER\\inner\\Deep\\F.TXT").c_str()), FILE_ATTRIBUTE_ARCHIVE);
+  EXPECT_EQ(GetFileAttributesA((dir / "outer\\INNER\\deep\\missing.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetFileAttributesA((dir / "Outer\\Missing\\f.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+  errno = 0;
+  EXPECT_EQ(removeFile((dir / "Outer\\Inner\\Deep\\missing.txt").c_str()), -1);
+  EXPECT_EQ(errno, ENOENT);
+  EXPECT_EQ(removeFile((dir / "outer\\inner\\deep\\F.txt").c_str()), 0);
+  EXPECT_FALSE(pathExists(dir / "Outer\\Inner\\Deep\\f.txt"));
+  EXPECT_EQ(_rmdir((dir / "Outer\\Missing\\Empty\\").c_str()), -1);
+  EXPECT_EQ(_rmdir((dir / "OUTER\\Inner\\empty\\").c_str()), 0);
+  EXPECT_FALSE(pathExists(dir / "Outer\\Inner\\Empty"));
 }
 
 TEST(PosixFiles, RemoveDirectoryOnlyWhenEmpty) {

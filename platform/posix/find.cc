@@ -160,10 +160,15 @@ HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
   if (faultShouldFail(FaultCall::FindFirstFile)) return failSearch(ERROR_ACCESS_DENIED);
   if (!pattern || !data) return failSearch(ERROR_INVALID_PARAMETER);
   char path[kPosixPathSize];
-  if (!resolveWindowsPath(pattern, path)) return failSearch(ERROR_PATH_NOT_FOUND);
-  // The resolved path is absolute: the mask follows its last slash.
+  if (!normaliseWindowsPath(pattern, path)) return failSearch(ERROR_PATH_NOT_FOUND);
+  // The mapped path is absolute: the mask follows its last slash.
   char* slash = strrchr(path, '/');
   if (!slash || slash[1] == '\0') return failSearch(ERROR_FILE_NOT_FOUND);
+  // A plain name takes the letter case it has on disk, as any path does. A
+  // wildcard mask matches without regard to case and names nothing on disk
+  // itself: only its directory needs looking up.
+  const bool wildcard = hasWildcard(slash + 1);
+  if (!wildcard) matchLetterCase(path);
   char mask[kPosixPathSize];
   strcpy(mask, slash + 1);
   if (slash == path) {
@@ -171,6 +176,7 @@ HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
   } else {
     *slash = '\0';
   }
+  if (wildcard) matchLetterCase(path);
 
   FindSearch* search = static_cast<FindSearch*>(calloc(1, sizeof(FindSearch)));
   if (!search) return failSearch(ERROR_NOT_ENOUGH_MEMORY);
@@ -224,11 +230,8 @@ BOOL FindClose(HANDLE find) {
 
 DWORD GetFileAttributesA(LPCSTR path) {
   char posix[kPosixPathSize];
-  if (!resolveWindowsPath(path, posix)) return INVALID_FILE_ATTRIBUTES;
-  size_t n = strlen(posix);
-  if (n > 1 && posix[n - 1] == '/') posix[n - 1] = '\0';
   struct stat entry;
-  if (lstat(posix, &entry) != 0) return INVALID_FILE_ATTRIBUTES;
+  if (!resolveExistingPath(path, posix, true, &entry)) return INVALID_FILE_ATTRIBUTES;
   bool isLink = S_ISLNK(entry.st_mode);
   struct stat st = entry;
   // A link whose target is missing is still a link: it keeps the reparse bit.

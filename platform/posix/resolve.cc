@@ -22,11 +22,32 @@ bool equalNoCase(const char* a, const char* b, size_t n) {
   return true;
 }
 
+// The index just after the slash that ends the longest leading part of the
+// absolute path `path` that is there as spelt (1 when none is), looking from
+// the end: a missing file in a directory that is there costs one lstat.
+size_t firstMissingComponent(char* path) {
+  for (size_t cut = strlen(path); cut > 1;) {
+    size_t slash = cut - 1;
+    while (slash > 0 && path[slash] != '/') --slash;
+    if (slash == 0) break;
+    path[slash] = '\0';
+    struct stat st;
+    bool exists = lstat(path, &st) == 0;
+    path[slash] = '/';
+    if (exists) return slash + 1;
+    cut = slash;
+  }
+  return 1;
+}
+
 // Replaces, in place, each component of the absolute path `path` that does
 // not exist by a same-length name of its directory that differs only in
-// letter case. Stops at the first component that has no such name.
-void fixLetterCase(char* path) {
-  size_t end = 1;
+// letter case. Stops at the first component that has no such name. Returns
+// whether it replaced any.
+bool fixLetterCase(char* path) {
+  // What is there as spelt needs nothing.
+  size_t end = firstMissingComponent(path);
+  bool replaced = false;
   while (path[end]) {
     size_t start = end;
     while (path[end] && path[end] != '/') ++end;
@@ -55,12 +76,14 @@ void fixLetterCase(char* path) {
       }
       if (!found) {
         path[end] = saved;
-        return;
+        return replaced;
       }
+      replaced = true;
     }
     path[end] = saved;
     if (saved == '/') ++end;
   }
+  return replaced;
 }
 
 }  // namespace
@@ -75,8 +98,11 @@ bool normaliseWindowsPath(const char* windowsPath, char* out) {
     errno = ENAMETOOLONG;
     return false;
   }
+  // Only a path that is not rooted needs the current directory, and reading
+  // that takes a look at the disk.
   char cwd[kPosixPathSize];
-  if (!currentPosixDirectory(cwd, sizeof cwd)) cwd[0] = '\0';
+  cwd[0] = '\0';
+  if (!isRootedWindowsPath(windowsPath) && !currentPosixDirectory(cwd, sizeof cwd)) cwd[0] = '\0';
   if (!windowsToPosixPath(windowsPath, cwd, out, kPosixPathSize)) {
     errno = ENOENT;
     return false;
@@ -84,9 +110,28 @@ bool normaliseWindowsPath(const char* windowsPath, char* out) {
   return true;
 }
 
+void matchLetterCase(char* posixPath) {
+  struct stat st;
+  if (lstat(posixPath, &st) != 0 && errno == ENOENT) fixLetterCase(posixPath);
+}
+
 bool resolveWindowsPath(const char* windowsPath, char* out) {
   if (!normaliseWindowsPath(windowsPath, out)) return false;
-  struct stat st;
-  if (lstat(out, &st) != 0 && errno == ENOENT) fixLetterCase(out);
+  matchLetterCase(out);
   return true;
+}
+
+bool resolveExistingPath(const char* windowsPath, char* out, bool dropTrailingSlash, struct stat* status) {
+  if (!normaliseWindowsPath(windowsPath, out)) return false;
+  size_t n = strlen(out);
+  if (dropTrailingSlash && n > 1 && out[n - 1] == '/') out[n - 1] = '\0';
+  // The one look serves both: a path there as spelt needs no case fixed.
+  if (lstat(out, status) == 0) return true;
+  if (errno != ENOENT) return false;
+  if (!fixLetterCase(out)) {
+    // Not there under any letter case either.
+    errno = ENOENT;
+    return false;
+  }
+  return lstat(out, status) == 0;
 }

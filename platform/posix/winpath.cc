@@ -53,14 +53,11 @@ bool windowsToPosixPath(const char* windowsPath, const char* posixCwd, char* out
   if (isSeparator(windowsPath[0]) && isSeparator(windowsPath[1])) return false;
 
   const char* rest = windowsPath;
-  bool rooted = false;
   if (isAsciiLetter(windowsPath[0]) && windowsPath[1] == ':') {
     if (windowsPath[0] != 'z' && windowsPath[0] != 'Z') return false;
     rest = windowsPath + 2;
-    rooted = isSeparator(*rest);
-  } else {
-    rooted = isSeparator(*rest);
   }
+  const bool rooted = isRootedWindowsPath(windowsPath);
   // Any other colon would name a stream or a device.
   if (strchr(rest, ':')) return false;
 
@@ -91,6 +88,13 @@ bool windowsToPosixPath(const char* windowsPath, const char* posixCwd, char* out
     out[length] = '\0';
   }
   return true;
+}
+
+bool isRootedWindowsPath(const char* windowsPath) {
+  if (!windowsPath) return false;
+  const char* rest = windowsPath;
+  if (isAsciiLetter(windowsPath[0]) && windowsPath[1] == ':') rest += 2;
+  return isSeparator(*rest);
 }
 
 bool posixToWindowsPath(const char* posixPath, char* out, size_t size) {

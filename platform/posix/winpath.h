@@ -17,6 +17,11 @@
 // result would not fit in `size` bytes.
 bool windowsToPosixPath(const char* windowsPath, const char* posixCwd, char* out, size_t size);
 
+// True when `windowsPath` is rooted: after an optional drive letter and colon
+// it starts with a separator, so windowsToPosixPath does not read the
+// current directory for it. A null path is not rooted.
+bool isRootedWindowsPath(const char* windowsPath);
+
 // Writes the Windows form of the absolute POSIX path `posixPath` ("/a/b" is
 // "Z:\a\b", "/" is "Z:\") into `out`. Returns false when it does not fit in
 // `size` bytes or when `posixPath` is not absolute.

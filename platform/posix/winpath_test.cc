@@ -56,6 +56,34 @@ TEST(WinPath, MapsAsWineDoes) {
   }
 }
 
+// Resolution skips reading the current directory for a rooted path: such a
+// path must map the same without one, and any other must need one.
+TEST(WinPath, OnlyPathsNotRootedNeedTheCurrentDirectory) {
+  const struct {
+    const char* windows;
+    bool rooted;
+  } rows[] = {
+      {"Z:\\tmp\\a", true}, {"z:/x", true},     {"Z:\\", true},    {"\\etc\\passwd", true},
+      {"/etc", true},        {"Z:rel", false},   {"sub\\f.txt", false}, {"..\\x", false},
+      {".", false},          {"a:\\x", true},    {"", false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.windows);
+    EXPECT_EQ(isRootedWindowsPath(row.windows), row.rooted);
+    char withCwd[256];
+    char withoutCwd[256];
+    bool mapped = windowsToPosixPath(row.windows, "/home/u", withCwd, sizeof withCwd);
+    bool mappedWithout = windowsToPosixPath(row.windows, nullptr, withoutCwd, sizeof withoutCwd);
+    if (row.rooted) {
+      EXPECT_EQ(mappedWithout, mapped);
+      EXPECT_STREQ(withoutCwd, withCwd);
+    } else {
+      EXPECT_FALSE(mappedWithout);
+    }
+  }
+  EXPECT_FALSE(isRootedWindowsPath(nullptr));
+}
+
 TEST(WinPath, FailsWhenTheResultDoesNotFit) {
   char out[8];
   EXPECT_TRUE(windowsToPosixPath("Z:\\abcde", "/", out, sizeof out));
