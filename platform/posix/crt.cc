@@ -36,7 +36,7 @@ int _chdir(const char* path) {
   // names' letter case on disk is entered.
   char given[kPosixPathSize];
   char posix[kPosixPathSize];
-  if (!normaliseWindowsPath(path, given)) return -1;
+  if (!mapWindowsPath(path, given)) return -1;
   memcpy(posix, given, strlen(given) + 1);
   matchLetterCase(posix);
   bool hasDrive = ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) && path[1] == ':';

@@ -160,7 +160,7 @@ HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
   if (faultShouldFail(FaultCall::FindFirstFile)) return failSearch(ERROR_ACCESS_DENIED);
   if (!pattern || !data) return failSearch(ERROR_INVALID_PARAMETER);
   char path[kPosixPathSize];
-  if (!normaliseWindowsPath(pattern, path)) return failSearch(ERROR_PATH_NOT_FOUND);
+  if (!mapWindowsPath(pattern, path)) return failSearch(ERROR_PATH_NOT_FOUND);
   // The mapped path is absolute: the mask follows its last slash.
   char* slash = strrchr(path, '/');
   if (!slash || slash[1] == '\0') return failSearch(ERROR_FILE_NOT_FOUND);

@@ -88,7 +88,7 @@ bool fixLetterCase(char* path) {
 
 }  // namespace
 
-bool normaliseWindowsPath(const char* windowsPath, char* out) {
+bool mapWindowsPath(const char* windowsPath, char* out) {
   out[0] = '\0';
   if (!windowsPath) {
     errno = EINVAL;
@@ -116,13 +116,13 @@ void matchLetterCase(char* posixPath) {
 }
 
 bool resolveWindowsPath(const char* windowsPath, char* out) {
-  if (!normaliseWindowsPath(windowsPath, out)) return false;
+  if (!mapWindowsPath(windowsPath, out)) return false;
   matchLetterCase(out);
   return true;
 }
 
 bool resolveExistingPath(const char* windowsPath, char* out, bool dropTrailingSlash, struct stat* status) {
-  if (!normaliseWindowsPath(windowsPath, out)) return false;
+  if (!mapWindowsPath(windowsPath, out)) return false;
   size_t n = strlen(out);
   if (dropTrailingSlash && n > 1 && out[n - 1] == '/') out[n - 1] = '\0';
   // The one look serves both: a path there as spelt needs no case fixed.

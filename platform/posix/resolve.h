@@ -18,7 +18,7 @@ constexpr size_t kPosixPathSize = 4096;
 // given. Returns false (errno set) when the path is too long for the ANSI
 // calls or has no POSIX form. Looks at nothing on disk, but for a path that
 // is not rooted, which needs the current directory.
-bool normaliseWindowsPath(const char* windowsPath, char* out);
+bool mapWindowsPath(const char* windowsPath, char* out);
 
 // Writes the POSIX path for `windowsPath` into `out` (kPosixPathSize bytes).
 // When a component does not exist under its own spelling but exists under
@@ -36,7 +36,7 @@ bool resolveWindowsPath(const char* windowsPath, char* out);
 bool resolveExistingPath(const char* windowsPath, char* out, bool dropTrailingSlash, struct stat* status);
 
 // Gives the components of `posixPath` (absolute and normalised, as
-// normaliseWindowsPath writes it), in place, the letter case they have on
+// mapWindowsPath writes it), in place, the letter case they have on
 // disk, when the path is not there as spelt: the second half of
 // resolveWindowsPath. Allocates nothing, unless it has to read a directory.
 void matchLetterCase(char* posixPath);
