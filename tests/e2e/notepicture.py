@@ -253,10 +253,7 @@ def main(argv: Sequence[str]) -> int:
     parser.add_argument("program")
     parser.add_argument("args", nargs="*")
     options = parser.parse_args(argv)
-    if options.prefix:
-        prefix = WinePrefix.attach(options.prefix, note_reader=options.note_reader)
-    else:
-        prefix = WinePrefix.create(note_reader=options.note_reader)
+    prefix = WinePrefix.attach_or_create(options.prefix, note_reader=options.note_reader)
     try:
         for reg in options.reg:
             prefix.import_reg(reg)

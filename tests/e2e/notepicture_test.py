@@ -23,10 +23,7 @@ prefix = None
 
 def setUpModule():
     global prefix
-    if os.environ.get("WINEPREFIX"):
-        prefix = WinePrefix.attach(os.environ["WINEPREFIX"], note_reader=NOTE_READER)
-    else:
-        prefix = WinePrefix.create(note_reader=NOTE_READER)
+    prefix = WinePrefix.attach_or_create(os.environ.get("WINEPREFIX"), note_reader=NOTE_READER)
 
 
 def tearDownModule():

@@ -184,6 +184,11 @@ class WinePrefix:
         prefix.start()
         return prefix
 
+    @classmethod
+    def attach_or_create(cls, path: Optional[str], **kwargs) -> "WinePrefix":
+        """The existing prefix at `path` when one is given, else a fresh one."""
+        return cls.attach(path, **kwargs) if path else cls.create(**kwargs)
+
     def destroy(self) -> None:
         """Stops the server and deletes the prefix, if this object made it."""
         if self.owned and os.path.exists(self.path):
